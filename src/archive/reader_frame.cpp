@@ -1,0 +1,47 @@
+#include "archive/reader_frame.h"
+
+#include "platform/automation_error.h"
+
+namespace quenarch {
+
+SplitName splitMemberName(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == name.size()) return {std::string(name), {}};
+    std::string_view extension = name.substr(dot + 1);
+    // Count characters, not bytes: a UTF-8 sequence is one character.
+    std::size_t characters = 0;
+    std::size_t cut = extension.size();
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        if ((static_cast<unsigned char>(extension[i]) & 0xC0) == 0x80) continue;
+        if (characters == 255) {
+            cut = i;
+            break;
+        }
+        ++characters;
+    }
+    return {std::string(name.substr(0, dot)), std::string(extension.substr(0, cut))};
+}
+
+std::string crcText(std::uint32_t crc)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    char buffer[8];
+    int length = 0;
+    do {
+        buffer[7 - length++] = digits[crc & 0xF];
+        crc >>= 4;
+    } while (crc != 0);
+    return std::string(buffer + 8 - length, static_cast<std::size_t>(length));
+}
+
+void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member)
+{
+    try {
+        sink.addMember(member);
+    } catch (const AutomationError&) {
+        // The row keeps what was written before the failing step; the walk carries on.
+    }
+}
+
+} // namespace quenarch

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "listing/image_list.h"
+#include "listing/list_view.h"
+#include "platform/automation_date.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quenarch {
+
+// The sub-items of a listing row.
+enum ListingColumn : std::size_t {
+    SizeColumn = 1,     // unpacked size, digits grouped
+    PackedColumn = 2,   // packed size, digits grouped
+    TypeColumn = 3,     // file-type description
+    ModifiedColumn = 4, // date and "hh:mm" as shown
+    DateColumn = 5,     // date and time in the general date form, read back by the item queries
+    CrcColumn = 6,      // CRC text as the reader gave it
+};
+
+// The first character in upper case, the rest in lower case.
+std::string ProperCase(std::string_view text);
+
+// Whether the image list holds a picture keyed "x" followed by the extension, in any letter case.
+bool HasIconKey(std::string_view extension, const ImageList& imageList);
+
+// Turns archive members into listing rows. The icon of an extension is taken from the desktop
+// the first time the extension is met after the image lists were rebuilt, and kept in both icon
+// lists under "x" plus the lower-cased extension; failed look-ups are not remembered.
+class RowBuilder {
+public:
+    RowBuilder(ListView& list, ImageList& smallIcons, ImageList& largeIcons, ImageList& scratch, const Platform& platform);
+
+    void AddListItem(std::string_view baseName, std::string_view extension, std::uint64_t unpackedSize,
+                     std::uint64_t packedSize, std::optional<AutomationDate> memberDate,
+                     std::optional<double> memberTime, std::string_view crcText);
+
+private:
+    // The key of the icon to show for a non-empty lower-cased extension e.
+    std::string iconKeyFor(std::string_view extension, const std::string& e);
+
+    ListView& list_;
+    ImageList& smallIcons_; // 16 x 16
+    ImageList& largeIcons_; // 32 x 32
+    ImageList& scratch_;
+    const Platform& platform_;
+};
+
+} // namespace quenarch
