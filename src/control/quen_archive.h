@@ -52,6 +52,36 @@ public:
 
     std::string Version() const;
 
+    // The row cursor: moves return 0 when made and -1 when not. The current row is shared by
+    // every control on the thread.
+    std::int32_t MoveFirst();
+    std::int32_t MoveLast();
+    std::int32_t MoveNext();
+    std::int32_t MovePrevious();
+
+    // Fields of the current row; an empty text ("<unknown>" for the type) or date 0 when there is
+    // no such row. A query made before the first move makes the first row current.
+    std::string ItemFileName();
+    std::string ItemUnCompressed();
+    std::string ItemCompressed();
+    std::string ItemFileType();
+    AutomationDate ItemDate();
+    AutomationDate ItemTime();
+    std::string ItemCRC();
+
+    Variant ListCount() const;
+    Variant Clear();
+    std::string FileComment() const;
+    std::string ArchiveType() const;
+    // The file name of the path last assigned to Archive on any control, "<None>" when blank.
+    std::string filename() const;
+    void Refresh();
+    void SetFocus();
+
+    // The icon of the row last made current; none before the first move or click.
+    quenarch::Picture Picture() const { return picture_; }
+    void LetPicture(const quenarch::Picture& picture);
+
     // What a toolkit view draws.
     ListView& fileview() { return fileview_; }
     const ListView& fileview() const { return fileview_; }
@@ -64,6 +94,12 @@ private:
     class RowSink;
 
     void OpenArchive();
+    void UpdateCurrentPicture();
+    // Makes a row selected and scrolled into view; raises when there is no such row.
+    void selectRow(std::int32_t index);
+    // The current row, after making the first row current when no row has been yet.
+    const ListRow* currentRowForQuery();
+    std::optional<AutomationDate> cellDate(const std::string& text) const;
     std::int32_t GetScreenColorDepth();
 
     Host& host_;
@@ -74,6 +110,8 @@ private:
     ImageList imageList4_;
     RowBuilder rowBuilder_;
     std::unique_ptr<RowSink> rowSink_;
+
+    quenarch::Picture picture_;
 
     std::string ArchivePath;
     std::string ViewText;

@@ -1,0 +1,182 @@
+#include "listing_printer.h"
+
+#include "json_text.h"
+#include "listing/row_builder.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+namespace quenarch::lister {
+namespace {
+
+std::size_t displayWidth(std::string_view text)
+{
+    std::size_t width = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+    return width;
+}
+
+void appendPadded(std::string& out, std::string_view text, std::size_t width, bool alignRight)
+{
+    const std::size_t padding = width - std::min(width, displayWidth(text));
+    if (alignRight) out.append(padding, ' ');
+    out.append(text);
+    if (!alignRight) out.append(padding, ' ');
+}
+
+// The number a size text shows, digits grouped or not; nothing for texts such as "0Kb".
+std::optional<std::uint64_t> sizeValue(std::string_view text, std::string_view groupSeparator)
+{
+    std::string digits;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!groupSeparator.empty() && !digits.empty() && text.substr(i, groupSeparator.size()) == groupSeparator) {
+            i += groupSeparator.size();
+        } else if (text[i] >= '0' && text[i] <= '9') {
+            digits.push_back(text[i++]);
+        } else {
+            return std::nullopt;
+        }
+    }
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+void appendJsonNumberOrNull(std::string& out, const std::optional<std::uint64_t>& value)
+{
+    if (!value) {
+        out.append("null");
+        return;
+    }
+    char buffer[24];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value);
+    out.append(buffer, end);
+}
+
+void appendIsoDate(std::string& out, AutomationDate date)
+{
+    const DateParts p = splitDate(date);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "\"%04d-%02d-%02d\"", p.year, p.month, p.day);
+    out.append(buffer);
+}
+
+void appendIsoTime(std::string& out, AutomationDate time)
+{
+    const DateParts p = splitDate(time);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "\"%02d:%02d:%02d\"", p.hour, p.minute, p.second);
+    out.append(buffer);
+}
+
+void appendField(std::string& out, std::string_view name, std::string_view text)
+{
+    appendJsonString(out, name);
+    out.push_back(':');
+    appendJsonString(out, text);
+}
+
+} // namespace
+
+std::string reportText(const QuenArchive& control)
+{
+    const ListView& list = control.fileview();
+    constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
+    std::array<std::size_t, shownColumns> widths{};
+    const auto cell = [](const ListRow& row, std::size_t column) -> std::string_view {
+        return column == 0 ? std::string_view(row.text) : std::string_view(row.subItems[column - 1]);
+    };
+    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
+    for (std::size_t i = 1; i <= list.count(); ++i)
+        for (std::size_t column = 0; column < shownColumns; ++column)
+            widths[column] = std::max(widths[column], displayWidth(cell(list.row(i), column)));
+
+    std::string out;
+    out.reserve((list.count() + 2) * 96);
+    const auto appendLine = [&](auto&& textOf) {
+        for (std::size_t column = 0; column < shownColumns; ++column) {
+            const bool right = list.columns()[column].alignment == ColumnAlignment::Right;
+            if (column + 1 == shownColumns) {
+                out.append(textOf(column));
+            } else {
+                appendPadded(out, textOf(column), widths[column], right);
+                out.append("  ");
+            }
+        }
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        out.push_back('\n');
+    };
+    appendLine([&](std::size_t column) -> std::string_view { return list.columns()[column].caption; });
+    for (std::size_t i = 1; i <= list.count(); ++i) {
+        const ListRow& row = list.row(i);
+        appendLine([&](std::size_t column) { return cell(row, column); });
+    }
+    out.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
+    out.append("; type: ");
+    appendEscapedLine(out, control.ArchiveType());
+    out.append("; comment: ");
+    appendEscapedLine(out, control.FileComment());
+    out.push_back('\n');
+    return out;
+}
+
+std::string jsonText(QuenArchive& control)
+{
+    const ListView& list = control.fileview();
+    const std::string& groupSeparator = control.platform().locale->conventions().thousandsSeparator;
+    std::string out;
+    out.reserve((list.count() + 1) * 256);
+    out.push_back('{');
+    appendField(out, "archive", toText(control.Archive(), *control.platform().locale));
+    out.push_back(',');
+    appendField(out, "type", control.ArchiveType());
+    out.push_back(',');
+    appendField(out, "comment", control.FileComment());
+    out.append(",\"rows\":[");
+    for (std::size_t i = 1; i <= list.count(); ++i) {
+        if (i == 1 ? control.MoveFirst() != 0 : control.MoveNext() != 0) break;
+        const ListRow& row = list.row(i);
+        if (i > 1) out.push_back(',');
+        out.push_back('{');
+        appendField(out, "name", row.text);
+        out.push_back(',');
+        appendField(out, "size", row.subItems[SizeColumn - 1]);
+        out.push_back(',');
+        appendField(out, "packed", row.subItems[PackedColumn - 1]);
+        out.push_back(',');
+        appendField(out, "type", row.subItems[TypeColumn - 1]);
+        out.push_back(',');
+        appendField(out, "modified", row.subItems[ModifiedColumn - 1]);
+        out.push_back(',');
+        appendField(out, "crc", row.subItems[CrcColumn - 1]);
+        out.push_back(',');
+        appendField(out, "icon", row.icon);
+        out.append(",\"bytes\":");
+        appendJsonNumberOrNull(out, sizeValue(row.subItems[SizeColumn - 1], groupSeparator));
+        out.append(",\"packedBytes\":");
+        appendJsonNumberOrNull(out, sizeValue(row.subItems[PackedColumn - 1], groupSeparator));
+        // Date 0 is what the item queries give for a row without a date.
+        const AutomationDate date = row.subItems[DateColumn - 1].empty() ? 0 : control.ItemDate();
+        const bool hasDate = date != 0;
+        out.append(",\"date\":");
+        if (hasDate)
+            appendIsoDate(out, date);
+        else
+            out.append("null");
+        out.append(",\"time\":");
+        if (hasDate)
+            appendIsoTime(out, control.ItemTime());
+        else
+            out.append("null");
+        out.push_back('}');
+    }
+    out.append("]}\n");
+    return out;
+}
+
+} // namespace quenarch::lister

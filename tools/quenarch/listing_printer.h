@@ -1,0 +1,18 @@
+#pragma once
+
+#include "control/quen_archive.h"
+
+#include <string>
+
+namespace quenarch::lister {
+
+// The rows of the control as its report view shows them (Name, Size, Packed, Type, Modified),
+// in aligned columns, then one line with the row count, the archive type and the comment.
+std::string reportText(const QuenArchive& control);
+
+// One JSON object on one line: the Archive value, type, comment and every row with its texts,
+// icon key, sizes as numbers where they are numbers, and the date and time as the control's
+// item queries read them back.
+std::string jsonText(QuenArchive& control);
+
+} // namespace quenarch::lister
