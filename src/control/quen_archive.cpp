@@ -265,4 +265,6 @@ void QuenArchive::LetView(const Variant& value)
 
 std::string QuenArchive::Version() const { return "1.0"; }
 
+void QuenArchive::ShowAbout() { host_.showAbout(); }
+
 } // namespace quenarch

@@ -77,10 +77,22 @@ public:
     std::string filename() const;
     void Refresh();
     void SetFocus();
+    // Shows the About box modally; returns when it is closed.
+    void ShowAbout();
 
     // The icon of the row last made current; none before the first move or click.
     quenarch::Picture Picture() const { return picture_; }
     void LetPicture(const quenarch::Picture& picture);
+
+    // What the list reports, as a toolkit view hands it on. Positions are in twips from the
+    // list's top-left corner; rows and columns count from 1.
+    void listClick();
+    void listDblClick();
+    void listMouseDown(std::int16_t& button, std::int16_t& shift, float x, float y);
+    void listMouseMove(std::int16_t& button, std::int16_t& shift, float x, float y);
+    void listMouseUp(std::int16_t& button, std::int16_t& shift, float x, float y);
+    void listItemClick(std::size_t row);
+    void listColumnClick(std::int32_t column);
 
     // What a toolkit view draws.
     ListView& fileview() { return fileview_; }
@@ -95,6 +107,7 @@ private:
 
     void OpenArchive();
     void UpdateCurrentPicture();
+    void raiseMouseEvent(EventId id, std::int16_t& button, std::int16_t& shift, float x, float y);
     // Makes a row selected and scrolled into view; raises when there is no such row.
     void selectRow(std::int32_t index);
     // The current row, after making the first row current when no row has been yet.

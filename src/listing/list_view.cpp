@@ -131,6 +131,13 @@ void ListView::setSortOrder(std::int32_t order)
     if (sorted_ && updateDepth_ == 0) sortRows();
 }
 
+void ListView::setSortSettings(std::int32_t key, std::int32_t order, bool sorted)
+{
+    sortKey_ = key;
+    sortOrder_ = order;
+    setSorted(sorted);
+}
+
 void ListView::sortRows()
 {
     if (rows_.size() < 2) return;

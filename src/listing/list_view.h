@@ -90,6 +90,8 @@ public:
     void setSortKey(std::int32_t key);
     std::int32_t sortOrder() const { return sortOrder_; }
     void setSortOrder(std::int32_t order);
+    // Sets key, direction and the sorted flag together, sorting at most once.
+    void setSortSettings(std::int32_t key, std::int32_t order, bool sorted);
     // Numbers and moments are read by these conventions when sorting.
     void setLocale(std::shared_ptr<const Locale> locale) { locale_ = std::move(locale); }
 

@@ -5,6 +5,7 @@
 #include "control/headless_host.h"
 #include "control/property_bag.h"
 #include "control/quen_archive.h"
+#include "control/type_library.h"
 #include "platform/automation_error.h"
 #include "qt/desktop_platform.h"
 
@@ -21,6 +22,7 @@ constexpr int exitUsage = 1;
 constexpr int exitSomeFailed = 2;
 
 constexpr const char* helpText = R"(Usage: quenarch list [--json] [--encoding NAME] [--] ARCHIVE...
+       quenarch typelib
        quenarch --help | --version
 
 Lists the members of ZIP, ARJ, LZH, ARC, RAR and CAB archives as the quenarch
@@ -35,7 +37,12 @@ archive comment (control characters shown as escapes such as \n). A file that
 is not an archive of its kind shows the single row "No valid archive". When
 several archives are given, each listing starts with a line naming it.
 
-Options:
+Commands:
+  list             List archives, as described above.
+  typelib          Print the control's type library (its dispatch interface,
+                   event interface and classes) as IDL.
+
+Options of list:
   --json           Print one JSON object per archive, on one line, instead:
                      archive      the Archive property as read back (upper case)
                      type         the archive type text
@@ -104,6 +111,10 @@ int main(int argc, char** argv)
     }
     if (arguments[0] == "--version") {
         std::printf("quenarch %s\n", QUENARCH_VERSION);
+        return 0;
+    }
+    if (arguments[0] == "typelib") {
+        writeOut(quenarch::typeLibraryIdl(quenarch::quenarchTypeLibrary()));
         return 0;
     }
     if (arguments[0] != "list") {
