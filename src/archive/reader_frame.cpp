@@ -4,11 +4,11 @@
 
 namespace quenarch {
 
-SplitName splitMemberName(std::string_view name)
+SplitName splitMemberName(std::string name)
 {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot + 1 == name.size()) return {std::string(name), {}};
-    std::string_view extension = name.substr(dot + 1);
+    if (dot == std::string::npos || dot + 1 == name.size()) return {std::move(name), {}};
+    std::string_view extension = std::string_view(name).substr(dot + 1);
     // Count characters, not bytes: a UTF-8 sequence is one character.
     std::size_t characters = 0;
     std::size_t cut = extension.size();
@@ -20,7 +20,9 @@ SplitName splitMemberName(std::string_view name)
         }
         ++characters;
     }
-    return {std::string(name.substr(0, dot)), std::string(extension.substr(0, cut))};
+    std::string ext(extension.substr(0, cut));
+    name.resize(dot);
+    return {std::move(name), std::move(ext)};
 }
 
 std::string crcText(std::uint32_t crc)

@@ -29,6 +29,8 @@ public:
     // format's extension ("ZIP", "ARJ", "LZH", "ARC", "RAR" or "CAB").
     virtual void beginArchive(std::string_view formatExtension) = 0;
     virtual void setComment(std::string comment) = 0;
+    // How many members follow, when the archive says so; never more than the file can hold.
+    virtual void expectMembers(std::uint64_t /*count*/) {}
     virtual void addMember(const ArchiveMember& member) = 0;
     // The file is not an archive of the format that its name announced.
     virtual void archiveInvalid() = 0;
@@ -43,7 +45,7 @@ struct SplitName {
 
 // Splits a member name at its last dot. A name without a dot, or ending in one, is all base; an
 // extension longer than 255 characters keeps its first 255.
-SplitName splitMemberName(std::string_view name);
+SplitName splitMemberName(std::string name);
 
 // A CRC as upper-case hexadecimal without leading zeros ("0" for zero).
 std::string crcText(std::uint32_t crc);

@@ -123,6 +123,8 @@ ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
     applyZip64EndRecord(file, *endRecord, directory);
     correctForPrependedData(file, *endRecord, directory);
 
+    if (directory.offset < file.size())
+        sink.expectMembers(std::min<std::uint64_t>(directory.entries, (file.size() - directory.offset) / centralHeaderSize));
     std::uint64_t at = directory.offset;
     for (std::uint64_t entry = 0; entry < directory.entries; ++entry) {
         if (!fits(file, at, centralHeaderSize)) break;
@@ -148,7 +150,7 @@ ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
                                                     : codec.decode(storedName);
         if (const std::size_t slash = name.find('/'); slash != std::string::npos) name.erase(0, slash + 1);
 
-        SplitName split = splitMemberName(name);
+        SplitName split = splitMemberName(std::move(name));
         const std::string_view base = split.base;
         if (base.find_first_not_of(' ') != std::string_view::npos) {
             ArchiveMember member;

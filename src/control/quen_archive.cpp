@@ -87,7 +87,9 @@ public:
         ModuleState& state = moduleState();
         state.ArchiveComment.clear();
         state.ArchiveTypeText = GetFileTypeName(*control_.platform_.registry, formatExtension);
+        control_.rowBuilder_.beginArchive();
     }
+    void expectMembers(std::uint64_t count) override { control_.fileview_.reserve(static_cast<std::size_t>(count)); }
     void setComment(std::string comment) override { moduleState().ArchiveComment = std::move(comment); }
     void addMember(const ArchiveMember& m) override
     {

@@ -62,6 +62,8 @@ public:
 
     // Rows, counted from 1 as hosts count them.
     std::size_t count() const { return rows_.size(); }
+    // Makes room for this many more rows.
+    void reserve(std::size_t additionalRows) { rows_.reserve(rows_.size() + additionalRows); }
     // Appends an empty row at the end and returns its index.
     std::size_t add();
     void clear();

@@ -3,6 +3,8 @@
 #include "listing/file_types.h"
 #include "platform/text_case.h"
 
+#include <algorithm>
+
 namespace quenarch {
 namespace {
 
@@ -19,11 +21,25 @@ std::size_t firstCharacterLength(std::string_view text)
 
 } // namespace
 
+void appendProperCase(std::string& out, std::string_view text)
+{
+    if (text.empty()) return;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
+        out.push_back(text.front() >= 'a' && text.front() <= 'z' ? static_cast<char>(text.front() & ~0x20) : text.front());
+        for (const char c : text.substr(1)) out.push_back(lower(c));
+        return;
+    }
+    const std::size_t first = firstCharacterLength(text);
+    out.append(toUpper(text.substr(0, first)));
+    out.append(toLower(text.substr(first)));
+}
+
 std::string ProperCase(std::string_view text)
 {
-    if (text.empty()) return {};
-    const std::size_t first = firstCharacterLength(text);
-    return toUpper(text.substr(0, first)) + toLower(text.substr(first));
+    std::string out;
+    appendProperCase(out, text);
+    return out;
 }
 
 bool HasIconKey(std::string_view extension, const ImageList& imageList)
@@ -36,34 +52,85 @@ RowBuilder::RowBuilder(ListView& list, ImageList& smallIcons, ImageList& largeIc
 {
 }
 
+void RowBuilder::beginArchive()
+{
+    extensions_.clear();
+    lastShortDate_.clear();
+}
+
+RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
+{
+    // The type description and the lower-cased form are worked out once per extension and
+    // archive; the registry does not change while an archive is read.
+    auto found = extensions_.find(std::string(extension));
+    if (found != extensions_.end()) return found->second;
+    ExtensionFacts facts;
+    facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
+    facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
+    return extensions_.emplace(std::string(extension), std::move(facts)).first->second;
+}
+
+const std::string& RowBuilder::shortDateOf(AutomationDate date)
+{
+    const std::int64_t day = dayNumber(date);
+    if (lastShortDate_.empty() || day != lastDay_) {
+        lastShortDate_.clear();
+        platform_.locale->appendShortDate(lastShortDate_, date);
+        lastDay_ = day;
+    }
+    return lastShortDate_;
+}
+
 void RowBuilder::AddListItem(std::string_view baseName, std::string_view extension, std::uint64_t unpackedSize,
                              std::uint64_t packedSize, std::optional<AutomationDate> memberDate,
                              std::optional<double> memberTime, std::string_view crcText)
 {
     const std::size_t n = list_.add();
-    const std::string e = isBlank(extension) ? std::string() : toLower(extension);
+    ExtensionFacts& facts = factsFor(extension);
+    const std::string& e = facts.lowerCased;
 
-    std::string name = ProperCase(baseName);
+    std::string name;
+    name.reserve(baseName.size() + 1 + e.size());
+    appendProperCase(name, baseName);
     if (!e.empty()) name.append(".").append(e);
     list_.setText(n, std::move(name));
 
     const Locale& locale = *platform_.locale;
     list_.setSubItem(n, SizeColumn, locale.groupedNumber(unpackedSize));
     list_.setSubItem(n, PackedColumn, locale.groupedNumber(packedSize));
-    list_.setSubItem(n, TypeColumn, GetFileTypeName(*platform_.registry, e));
+    list_.setSubItem(n, TypeColumn, facts.typeName);
     if (memberDate && memberTime) {
+        // Shown: the short date and "hh:mm". Stored: the general date form of the moment, whose
+        // date half is the same short date.
+        const AutomationDate moment = combineDateAndTime(*memberDate, *memberTime);
         std::string shown;
-        locale.appendGeneralDate(shown, *memberDate);
-        shown.push_back(' ');
-        locale.appendShortTime(shown, *memberTime);
+        shown.reserve(32);
+        shown.append(shortDateOf(*memberDate)).push_back(' ');
+        locale.appendShortTime(shown, moment);
         list_.setSubItem(n, ModifiedColumn, std::move(shown));
-        list_.setSubItem(n, DateColumn, locale.generalDate(combineDateAndTime(*memberDate, *memberTime)));
+        std::string stored;
+        stored.reserve(48);
+        stored.append(shortDateOf(moment));
+        if (secondOfDay(moment) != 0) {
+            stored.push_back(' ');
+            locale.appendLongTime(stored, moment);
+        }
+        list_.setSubItem(n, DateColumn, std::move(stored));
     }
     list_.setSubItem(n, CrcColumn, std::string(crcText));
 
-    const std::string key = e.empty() ? std::string(defaultIconKey) : iconKeyFor(extension, e);
+    std::string key;
+    if (e.empty()) {
+        key = defaultIconKey;
+    } else if (!facts.iconKey.empty()) {
+        key = facts.iconKey;
+    } else {
+        key = iconKeyFor(extension, e);
+        // A failed look-up is not remembered: the next member with the extension tries again.
+        if (key != defaultIconKey) facts.iconKey = key;
+    }
     list_.setSmallIcon(n, key);
-    list_.setIcon(n, key);
+    list_.setIcon(n, std::move(key));
 }
 
 std::string RowBuilder::iconKeyFor(std::string_view extension, const std::string& e)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace quenarch {
 
@@ -24,6 +25,7 @@ enum ListingColumn : std::size_t {
 
 // The first character in upper case, the rest in lower case.
 std::string ProperCase(std::string_view text);
+void appendProperCase(std::string& out, std::string_view text);
 
 // Whether the image list holds a picture keyed "x" followed by the extension, in any letter case.
 bool HasIconKey(std::string_view extension, const ImageList& imageList);
@@ -35,19 +37,36 @@ class RowBuilder {
 public:
     RowBuilder(ListView& list, ImageList& smallIcons, ImageList& largeIcons, ImageList& scratch, const Platform& platform);
 
+    // A new archive is being read: what was learnt about extensions and dates no longer holds.
+    void beginArchive();
+
     void AddListItem(std::string_view baseName, std::string_view extension, std::uint64_t unpackedSize,
                      std::uint64_t packedSize, std::optional<AutomationDate> memberDate,
                      std::optional<double> memberTime, std::string_view crcText);
 
 private:
+    // What one archive's rows share for an extension as the reader passed it.
+    struct ExtensionFacts {
+        std::string lowerCased;
+        std::string typeName;
+        std::string iconKey; // empty until the extension's icon has been had
+    };
+
+    ExtensionFacts& factsFor(std::string_view extension);
     // The key of the icon to show for a non-empty lower-cased extension e.
     std::string iconKeyFor(std::string_view extension, const std::string& e);
+    // The short date of a day, formatted once for the run of members that share it.
+    const std::string& shortDateOf(AutomationDate date);
 
     ListView& list_;
     ImageList& smallIcons_; // 16 x 16
     ImageList& largeIcons_; // 32 x 32
     ImageList& scratch_;
     const Platform& platform_;
+
+    std::unordered_map<std::string, ExtensionFacts> extensions_;
+    std::int64_t lastDay_ = 0;
+    std::string lastShortDate_;
 };
 
 } // namespace quenarch

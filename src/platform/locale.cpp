@@ -14,6 +14,18 @@ using Kind = Locale::Token::Kind;
 
 void appendDigits(std::string& out, std::int64_t value, int minimumWidth)
 {
+    // Calendar and clock fields are nearly always one or two digits.
+    if (value >= 0 && value < 100 && minimumWidth <= 2) {
+        if (value >= 10 || minimumWidth == 2) out.push_back(static_cast<char>('0' + value / 10));
+        out.push_back(static_cast<char>('0' + value % 10));
+        return;
+    }
+    if (value >= 1000 && value < 10000 && minimumWidth <= 4) {
+        const char digits[4] = {static_cast<char>('0' + value / 1000), static_cast<char>('0' + value / 100 % 10),
+                                static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+        out.append(digits, 4);
+        return;
+    }
     char buffer[24];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     for (int width = static_cast<int>(end - buffer); width < minimumWidth; ++width) out.push_back('0');
@@ -145,7 +157,14 @@ std::string Locale::groupedNumber(std::int64_t value) const
 
 void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, AutomationDate date) const
 {
-    const DateParts p = splitDate(date);
+    // Times need only the seconds of the day; the calendar is worked out only for date fields.
+    DateParts p;
+    const std::int32_t seconds = secondOfDay(date);
+    p.hour = seconds / 3600;
+    p.minute = seconds / 60 % 60;
+    p.second = seconds % 60;
+    if (std::any_of(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind >= Kind::Day && t.kind <= Kind::Year4; }))
+        p = splitDate(date);
     for (const Token& token : tokens) {
         switch (token.kind) {
         case Kind::Literal: out.append(token.text); break;
@@ -169,6 +188,10 @@ void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, Au
         }
     }
 }
+
+void Locale::appendShortDate(std::string& out, AutomationDate date) const { appendTokens(out, shortDate_, date); }
+
+void Locale::appendLongTime(std::string& out, AutomationDate date) const { appendTokens(out, longTime_, date); }
 
 void Locale::appendGeneralDate(std::string& out, AutomationDate date) const
 {

@@ -46,6 +46,10 @@ public:
     std::string generalDate(AutomationDate date) const;
     void appendGeneralDate(std::string& out, AutomationDate date) const;
 
+    // The two halves of the general date form.
+    void appendShortDate(std::string& out, AutomationDate date) const;
+    void appendLongTime(std::string& out, AutomationDate date) const;
+
     // The time of day as "hh:mm": two-digit 24-hour hours, the locale's time separator, minutes.
     void appendShortTime(std::string& out, AutomationDate date) const;
 

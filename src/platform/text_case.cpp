@@ -1,5 +1,6 @@
 #include "platform/text_case.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace quenarch {
@@ -97,9 +98,18 @@ void encode(std::string& out, char32_t c)
     }
 }
 
-template <typename Map>
+template <bool upper, typename Map>
 std::string mapText(std::string_view text, Map map)
 {
+    // Most names are ASCII: map those byte by byte without decoding.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        std::string out(text);
+        for (char& c : out) {
+            if (upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z')) c = static_cast<char>(c ^ 0x20);
+        }
+        return out;
+    }
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -123,9 +133,15 @@ std::string mapText(std::string_view text, Map map)
 
 } // namespace
 
-std::string toUpper(std::string_view text) { return mapText(text, upperOf); }
+std::string toUpper(std::string_view text)
+{
+    return mapText<true>(text, [](char32_t c) { return upperOf(c); });
+}
 
-std::string toLower(std::string_view text) { return mapText(text, lowerOf); }
+std::string toLower(std::string_view text)
+{
+    return mapText<false>(text, [](char32_t c) { return lowerOf(c); });
+}
 
 std::string foldCase(std::string_view text) { return toLower(text); }
 
