@@ -3,6 +3,8 @@
 #include "platform/automation_error.h"
 #include "platform/text_case.h"
 
+#include <algorithm>
+
 namespace quenarch {
 
 void ImageList::add(std::string key, Picture picture)
@@ -31,7 +33,9 @@ const ListImage& ImageList::item(std::size_t index) const
 
 const ListImage* ImageList::find(std::string_view key) const
 {
-    auto found = byKey_.find(foldCase(key));
+    // Keys are nearly always lower-case ASCII already, which needs no folding.
+    const bool folded = std::none_of(key.begin(), key.end(), [](char c) { return (c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80; });
+    auto found = folded ? byKey_.find(key) : byKey_.find(foldCase(key));
     return found == byKey_.end() ? nullptr : &images_[found->second];
 }
 

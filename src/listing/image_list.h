@@ -50,7 +50,11 @@ private:
     std::uint32_t maskColor_ = 0xC0C0C0;
     bool useMaskColor_ = true;
     std::vector<ListImage> images_;
-    std::unordered_map<std::string, std::size_t> byKey_; // folded key -> position
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> byKey_; // folded key -> position
     std::uint64_t revision_ = 0;
 };
 

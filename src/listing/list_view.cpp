@@ -58,6 +58,14 @@ void ListView::setText(std::size_t index, std::string text)
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
+void ListView::setTexts(std::size_t index, std::string text, std::array<std::string, 6> subItems)
+{
+    ListRow& target = mutableRow(index);
+    target.text = std::move(text);
+    target.subItems = std::move(subItems);
+    if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
+}
+
 void ListView::setSubItem(std::size_t index, std::size_t k, std::string text)
 {
     ListRow& target = mutableRow(index);

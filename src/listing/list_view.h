@@ -70,6 +70,8 @@ public:
     // Raises "Index out of bounds" outside 1..count.
     const ListRow& row(std::size_t index) const;
     void setText(std::size_t index, std::string text);
+    // Sets the text and all six sub-items of a row in one step.
+    void setTexts(std::size_t index, std::string text, std::array<std::string, 6> subItems);
     // k from 1 to 6; raises "Index out of bounds" outside.
     void setSubItem(std::size_t index, std::size_t k, std::string text);
     // Raises "Element not found" when the bound image list has no picture under the key.

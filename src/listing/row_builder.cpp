@@ -4,6 +4,7 @@
 #include "platform/text_case.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quenarch {
 namespace {
@@ -25,9 +26,12 @@ void appendProperCase(std::string& out, std::string_view text)
 {
     if (text.empty()) return;
     if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; };
-        out.push_back(text.front() >= 'a' && text.front() <= 'z' ? static_cast<char>(text.front() & ~0x20) : text.front());
-        for (const char c : text.substr(1)) out.push_back(lower(c));
+        const std::size_t start = out.size();
+        out.append(text);
+        for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start) + 1; c != out.end(); ++c)
+            if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c | 0x20);
+        char& first = out[start];
+        if (first >= 'a' && first <= 'z') first = static_cast<char>(first & ~0x20);
         return;
     }
     const std::size_t first = firstCharacterLength(text);
@@ -54,28 +58,34 @@ RowBuilder::RowBuilder(ListView& list, ImageList& smallIcons, ImageList& largeIc
 
 void RowBuilder::beginArchive()
 {
+    lastFacts_ = nullptr;
     extensions_.clear();
     lastShortDate_.clear();
 }
 
 RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
 {
+    if (lastFacts_ != nullptr && lastExtension_ == extension) return *lastFacts_;
     // The type description and the lower-cased form are worked out once per extension and
     // archive; the registry does not change while an archive is read.
     auto found = extensions_.find(std::string(extension));
-    if (found != extensions_.end()) return found->second;
-    ExtensionFacts facts;
-    facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
-    facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
-    return extensions_.emplace(std::string(extension), std::move(facts)).first->second;
+    if (found == extensions_.end()) {
+        ExtensionFacts facts;
+        facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
+        facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
+        found = extensions_.emplace(std::string(extension), std::move(facts)).first;
+    }
+    lastExtension_ = extension;
+    lastFacts_ = &found->second;
+    return found->second;
 }
 
-const std::string& RowBuilder::shortDateOf(AutomationDate date)
+const std::string& RowBuilder::shortDateOf(const DateParts& parts)
 {
-    const std::int64_t day = dayNumber(date);
+    const std::int64_t day = (static_cast<std::int64_t>(parts.year) * 100 + parts.month) * 100 + parts.day;
     if (lastShortDate_.empty() || day != lastDay_) {
         lastShortDate_.clear();
-        platform_.locale->appendShortDate(lastShortDate_, date);
+        platform_.locale->appendShortDate(lastShortDate_, parts);
         lastDay_ = day;
     }
     return lastShortDate_;
@@ -86,38 +96,38 @@ void RowBuilder::AddListItem(std::string_view baseName, std::string_view extensi
                              std::optional<double> memberTime, std::string_view crcText)
 {
     const std::size_t n = list_.add();
-    ExtensionFacts& facts = factsFor(extension);
+    const ExtensionFacts& facts = factsFor(extension);
     const std::string& e = facts.lowerCased;
 
     std::string name;
     name.reserve(baseName.size() + 1 + e.size());
     appendProperCase(name, baseName);
     if (!e.empty()) name.append(".").append(e);
-    list_.setText(n, std::move(name));
 
     const Locale& locale = *platform_.locale;
-    list_.setSubItem(n, SizeColumn, locale.groupedNumber(unpackedSize));
-    list_.setSubItem(n, PackedColumn, locale.groupedNumber(packedSize));
-    list_.setSubItem(n, TypeColumn, facts.typeName);
+    std::array<std::string, 6> cells;
+    cells[SizeColumn - 1] = locale.groupedNumber(unpackedSize);
+    cells[PackedColumn - 1] = locale.groupedNumber(packedSize);
+    cells[TypeColumn - 1] = facts.typeName;
     if (memberDate && memberTime) {
         // Shown: the short date and "hh:mm". Stored: the general date form of the moment, whose
         // date half is the same short date.
-        const AutomationDate moment = combineDateAndTime(*memberDate, *memberTime);
-        std::string shown;
+        const DateParts moment = splitDate(combineDateAndTime(*memberDate, *memberTime));
+        const std::string& shortDate = shortDateOf(moment);
+        std::string& shown = cells[ModifiedColumn - 1];
         shown.reserve(32);
-        shown.append(shortDateOf(*memberDate)).push_back(' ');
+        shown.append(shortDate).push_back(' ');
         locale.appendShortTime(shown, moment);
-        list_.setSubItem(n, ModifiedColumn, std::move(shown));
-        std::string stored;
+        std::string& stored = cells[DateColumn - 1];
         stored.reserve(48);
-        stored.append(shortDateOf(moment));
-        if (secondOfDay(moment) != 0) {
+        stored.append(shortDate);
+        if (moment.hour != 0 || moment.minute != 0 || moment.second != 0) {
             stored.push_back(' ');
             locale.appendLongTime(stored, moment);
         }
-        list_.setSubItem(n, DateColumn, std::move(stored));
     }
-    list_.setSubItem(n, CrcColumn, std::string(crcText));
+    cells[CrcColumn - 1] = crcText;
+    list_.setTexts(n, std::move(name), std::move(cells));
 
     std::string key;
     if (e.empty()) {
@@ -127,7 +137,7 @@ void RowBuilder::AddListItem(std::string_view baseName, std::string_view extensi
     } else {
         key = iconKeyFor(extension, e);
         // A failed look-up is not remembered: the next member with the extension tries again.
-        if (key != defaultIconKey) facts.iconKey = key;
+        if (key != defaultIconKey) factsFor(extension).iconKey = key;
     }
     list_.setSmallIcon(n, key);
     list_.setIcon(n, std::move(key));

@@ -56,7 +56,7 @@ private:
     // The key of the icon to show for a non-empty lower-cased extension e.
     std::string iconKeyFor(std::string_view extension, const std::string& e);
     // The short date of a day, formatted once for the run of members that share it.
-    const std::string& shortDateOf(AutomationDate date);
+    const std::string& shortDateOf(const DateParts& parts);
 
     ListView& list_;
     ImageList& smallIcons_; // 16 x 16
@@ -64,7 +64,9 @@ private:
     ImageList& scratch_;
     const Platform& platform_;
 
-    std::unordered_map<std::string, ExtensionFacts> extensions_;
+    std::unordered_map<std::string, ExtensionFacts> extensions_; // node-based: facts stay put
+    std::string lastExtension_;
+    ExtensionFacts* lastFacts_ = nullptr;
     std::int64_t lastDay_ = 0;
     std::string lastShortDate_;
 };

@@ -6,31 +6,68 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace quenarch {
 namespace {
 
 using Kind = Locale::Token::Kind;
 
-void appendDigits(std::string& out, std::int64_t value, int minimumWidth)
-{
-    // Calendar and clock fields are nearly always one or two digits.
-    if (value >= 0 && value < 100 && minimumWidth <= 2) {
-        if (value >= 10 || minimumWidth == 2) out.push_back(static_cast<char>('0' + value / 10));
-        out.push_back(static_cast<char>('0' + value % 10));
-        return;
+// Collects a formatted text in a buffer on the stack and hands it over in one append.
+class TextWriter {
+public:
+    explicit TextWriter(std::string& out) : out_(out) {}
+    ~TextWriter() { flush(); }
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+
+    void text(std::string_view piece)
+    {
+        if (piece.size() > sizeof buffer_ - length_) flush();
+        if (piece.size() > sizeof buffer_) {
+            out_.append(piece);
+            return;
+        }
+        char* p = buffer_ + length_;
+        for (const char c : piece) *p++ = c; // pieces are a few characters: no call for them
+        length_ += piece.size();
     }
-    if (value >= 1000 && value < 10000 && minimumWidth <= 4) {
-        const char digits[4] = {static_cast<char>('0' + value / 1000), static_cast<char>('0' + value / 100 % 10),
-                                static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
-        out.append(digits, 4);
-        return;
+
+    // A number in decimal with at least minimumWidth digits.
+    void digits(std::int64_t value, int minimumWidth)
+    {
+        if (sizeof buffer_ - length_ < 24) flush();
+        char* p = buffer_ + length_;
+        if (value >= 0 && value < 100 && minimumWidth <= 2) {
+            if (value >= 10 || minimumWidth == 2) *p++ = static_cast<char>('0' + value / 10);
+            *p++ = static_cast<char>('0' + value % 10);
+        } else if (value >= 1000 && value < 10000 && minimumWidth <= 4) {
+            *p++ = static_cast<char>('0' + value / 1000);
+            *p++ = static_cast<char>('0' + value / 100 % 10);
+            *p++ = static_cast<char>('0' + value / 10 % 10);
+            *p++ = static_cast<char>('0' + value % 10);
+        } else {
+            char number[24];
+            const auto [end, error] = std::to_chars(number, number + sizeof number, value);
+            for (auto width = end - number; width < minimumWidth && p < buffer_ + sizeof buffer_ - 24; ++width) *p++ = '0';
+            p = std::copy(number, end, p);
+        }
+        length_ = static_cast<std::size_t>(p - buffer_);
     }
-    char buffer[24];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    for (int width = static_cast<int>(end - buffer); width < minimumWidth; ++width) out.push_back('0');
-    out.append(buffer, end);
-}
+
+private:
+    void flush()
+    {
+        out_.append(buffer_, length_);
+        length_ = 0;
+    }
+
+    std::string& out_;
+    char buffer_[160];
+    std::size_t length_ = 0;
+};
+
+void appendDigits(std::string& out, std::int64_t value, int minimumWidth) { TextWriter(out).digits(value, minimumWidth); }
 
 // Compiles a CLDR-style pattern; runs of one letter become one field.
 std::vector<Locale::Token> compilePattern(std::string_view pattern, bool fourDigitYears)
@@ -43,8 +80,6 @@ std::vector<Locale::Token> compilePattern(std::string_view pattern, bool fourDig
         else
             tokens.push_back({Kind::Literal, std::string(text)});
     };
-    const bool twelveHour = pattern.find("AP") != std::string_view::npos || pattern.find("ap") != std::string_view::npos ||
-                            pattern.find('A') != std::string_view::npos || pattern.find('a') != std::string_view::npos;
     std::size_t i = 0;
     while (i < pattern.size()) {
         const char c = pattern[i];
@@ -68,7 +103,7 @@ std::vector<Locale::Token> compilePattern(std::string_view pattern, bool fourDig
             tokens.push_back({run == 1 ? Kind::MonthNumber : run == 2 ? Kind::MonthNumber2 : run == 3 ? Kind::MonthShort : Kind::MonthLong, {}});
             break;
         case 'y': tokens.push_back({run <= 2 && !fourDigitYears ? Kind::Year2 : Kind::Year4, {}}); break;
-        case 'h': tokens.push_back({twelveHour ? (run == 1 ? Kind::Hour12 : Kind::Hour12Padded) : (run == 1 ? Kind::Hour : Kind::Hour2), {}}); break;
+        case 'h': tokens.push_back({run == 1 ? Kind::Hour12 : Kind::Hour12Padded, {}}); break;
         case 'H': tokens.push_back({run == 1 ? Kind::Hour : Kind::Hour2, {}}); break;
         case 'm': tokens.push_back({run == 1 ? Kind::Minute : Kind::Minute2, {}}); break;
         case 's': tokens.push_back({run == 1 ? Kind::Second : Kind::Second2, {}}); break;
@@ -83,6 +118,14 @@ std::vector<Locale::Token> compilePattern(std::string_view pattern, bool fourDig
         default: literal(pattern.substr(i, run)); break;
         }
         i += run;
+    }
+    // "h" counts the hours of a 12-hour clock only where the pattern shows AM or PM.
+    const bool twelveHour = std::any_of(tokens.begin(), tokens.end(), [](const Locale::Token& t) { return t.kind == Kind::AmPm; });
+    if (!twelveHour) {
+        for (Locale::Token& token : tokens) {
+            if (token.kind == Kind::Hour12) token.kind = Kind::Hour;
+            if (token.kind == Kind::Hour12Padded) token.kind = Kind::Hour2;
+        }
     }
     // Dropping a time zone can leave blanks at either end.
     while (!tokens.empty() && tokens.back().kind == Kind::Literal && !tokens.back().text.empty() && tokens.back().text.back() == ' ') {
@@ -155,55 +198,49 @@ std::string Locale::groupedNumber(std::int64_t value) const
     return "-" + groupedNumber(static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(value));
 }
 
-void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, AutomationDate date) const
+void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, const DateParts& p) const
 {
-    // Times need only the seconds of the day; the calendar is worked out only for date fields.
-    DateParts p;
-    const std::int32_t seconds = secondOfDay(date);
-    p.hour = seconds / 3600;
-    p.minute = seconds / 60 % 60;
-    p.second = seconds % 60;
-    if (std::any_of(tokens.begin(), tokens.end(), [](const Token& t) { return t.kind >= Kind::Day && t.kind <= Kind::Year4; }))
-        p = splitDate(date);
+    TextWriter writer(out);
     for (const Token& token : tokens) {
         switch (token.kind) {
-        case Kind::Literal: out.append(token.text); break;
-        case Kind::Day: appendDigits(out, p.day, 1); break;
-        case Kind::Day2: appendDigits(out, p.day, 2); break;
-        case Kind::MonthNumber: appendDigits(out, p.month, 1); break;
-        case Kind::MonthNumber2: appendDigits(out, p.month, 2); break;
-        case Kind::MonthShort: out.append(conventions_.monthAbbreviations[p.month - 1]); break;
-        case Kind::MonthLong: out.append(conventions_.monthNames[p.month - 1]); break;
-        case Kind::Year2: appendDigits(out, p.year % 100, 2); break;
-        case Kind::Year4: appendDigits(out, p.year, 4); break;
-        case Kind::Hour: appendDigits(out, p.hour, 1); break;
-        case Kind::Hour2: appendDigits(out, p.hour, 2); break;
-        case Kind::Hour12: appendDigits(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 1); break;
-        case Kind::Hour12Padded: appendDigits(out, p.hour % 12 == 0 ? 12 : p.hour % 12, 2); break;
-        case Kind::Minute: appendDigits(out, p.minute, 1); break;
-        case Kind::Minute2: appendDigits(out, p.minute, 2); break;
-        case Kind::Second: appendDigits(out, p.second, 1); break;
-        case Kind::Second2: appendDigits(out, p.second, 2); break;
-        case Kind::AmPm: out.append(p.hour < 12 ? conventions_.amText : conventions_.pmText); break;
+        case Kind::Literal: writer.text(token.text); break;
+        case Kind::Day: writer.digits(p.day, 1); break;
+        case Kind::Day2: writer.digits(p.day, 2); break;
+        case Kind::MonthNumber: writer.digits(p.month, 1); break;
+        case Kind::MonthNumber2: writer.digits(p.month, 2); break;
+        case Kind::MonthShort: writer.text(conventions_.monthAbbreviations[p.month - 1]); break;
+        case Kind::MonthLong: writer.text(conventions_.monthNames[p.month - 1]); break;
+        case Kind::Year2: writer.digits(p.year % 100, 2); break;
+        case Kind::Year4: writer.digits(p.year, 4); break;
+        case Kind::Hour: writer.digits(p.hour, 1); break;
+        case Kind::Hour2: writer.digits(p.hour, 2); break;
+        case Kind::Hour12: writer.digits(p.hour % 12 == 0 ? 12 : p.hour % 12, 1); break;
+        case Kind::Hour12Padded: writer.digits(p.hour % 12 == 0 ? 12 : p.hour % 12, 2); break;
+        case Kind::Minute: writer.digits(p.minute, 1); break;
+        case Kind::Minute2: writer.digits(p.minute, 2); break;
+        case Kind::Second: writer.digits(p.second, 1); break;
+        case Kind::Second2: writer.digits(p.second, 2); break;
+        case Kind::AmPm: writer.text(p.hour < 12 ? conventions_.amText : conventions_.pmText); break;
         }
     }
 }
 
-void Locale::appendShortDate(std::string& out, AutomationDate date) const { appendTokens(out, shortDate_, date); }
+void Locale::appendShortDate(std::string& out, const DateParts& parts) const { appendTokens(out, shortDate_, parts); }
 
-void Locale::appendLongTime(std::string& out, AutomationDate date) const { appendTokens(out, longTime_, date); }
+void Locale::appendLongTime(std::string& out, const DateParts& parts) const { appendTokens(out, longTime_, parts); }
 
 void Locale::appendGeneralDate(std::string& out, AutomationDate date) const
 {
-    const bool hasTime = secondOfDay(date) != 0;
+    const DateParts parts = splitDate(date);
+    const bool hasTime = parts.hour != 0 || parts.minute != 0 || parts.second != 0;
     if (dayNumber(date) == 0) {
-        appendTokens(out, longTime_, date);
+        appendTokens(out, longTime_, parts);
         return;
     }
-    appendTokens(out, shortDate_, date);
+    appendTokens(out, shortDate_, parts);
     if (hasTime) {
         out.push_back(' ');
-        appendTokens(out, longTime_, date);
+        appendTokens(out, longTime_, parts);
     }
 }
 
@@ -214,12 +251,12 @@ std::string Locale::generalDate(AutomationDate date) const
     return out;
 }
 
-void Locale::appendShortTime(std::string& out, AutomationDate date) const
+void Locale::appendShortTime(std::string& out, const DateParts& parts) const
 {
-    const std::int32_t seconds = secondOfDay(date);
-    appendDigits(out, seconds / 3600, 2);
-    out.append(conventions_.timeSeparator);
-    appendDigits(out, seconds / 60 % 60, 2);
+    TextWriter writer(out);
+    writer.digits(parts.hour, 2);
+    writer.text(conventions_.timeSeparator);
+    writer.digits(parts.minute, 2);
 }
 
 std::string Locale::formatDatePicture(AutomationDate date, std::string_view picture) const
@@ -252,6 +289,18 @@ std::string Locale::formatDatePicture(AutomationDate date, std::string_view pict
         } else if (picture[i] == '/') {
             out.append(conventions_.dateSeparator);
             ++i;
+        } else if (picture[i] == '\'' || picture[i] == '"') {
+            // Text in quotes stands for itself; two single quotes are one quote.
+            const char quote = picture[i];
+            const std::size_t close = picture.find(quote, i + 1);
+            if (quote == '\'' && close == i + 1) {
+                out.push_back('\'');
+                i += 2;
+                continue;
+            }
+            const std::size_t end = close == std::string_view::npos ? picture.size() : close;
+            out.append(picture.substr(i + 1, end - i - 1));
+            i = end + 1;
         } else {
             out.push_back(picture[i]);
             ++i;
@@ -260,8 +309,143 @@ std::string Locale::formatDatePicture(AutomationDate date, std::string_view pict
     return out;
 }
 
+struct Locale::ParsedFields {
+    std::optional<std::int64_t> year, month, day, hour, minute, second;
+    int yearDigits = 0;
+    std::optional<bool> pm;
+};
+
+namespace {
+
+// Reads up to maxDigits digits at text[at].
+std::optional<std::int64_t> readNumber(std::string_view text, std::size_t& at, std::size_t maxDigits, int* digitsRead = nullptr)
+{
+    std::size_t end = at;
+    while (end < text.size() && end - at < maxDigits && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end == at) return std::nullopt;
+    std::int64_t value = 0;
+    for (std::size_t i = at; i < end; ++i) value = value * 10 + (text[i] - '0');
+    if (digitsRead != nullptr) *digitsRead = static_cast<int>(end - at);
+    at = end;
+    return value;
+}
+
+// Matches the longest of the candidates at text[at], without regard to letter case.
+std::optional<std::size_t> matchLongest(std::string_view text, std::size_t at, const std::string* candidates, std::size_t count)
+{
+    std::optional<std::size_t> best;
+    std::size_t bestLength = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& candidate = candidates[i];
+        if (candidate.empty() || candidate.size() <= bestLength || at + candidate.size() > text.size()) continue;
+        if (equalsCaseBlind(text.substr(at, candidate.size()), candidate)) {
+            best = i;
+            bestLength = candidate.size();
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+bool Locale::matchPattern(std::string_view text, std::size_t& at, const std::vector<Token>& tokens, ParsedFields& fields) const
+{
+    for (const Token& token : tokens) {
+        switch (token.kind) {
+        case Kind::Literal:
+            if (text.substr(at, token.text.size()) != token.text) return false;
+            at += token.text.size();
+            break;
+        case Kind::Day:
+        case Kind::Day2:
+            if (!(fields.day = readNumber(text, at, 2))) return false;
+            break;
+        case Kind::MonthNumber:
+        case Kind::MonthNumber2:
+            if (!(fields.month = readNumber(text, at, 2))) return false;
+            break;
+        case Kind::MonthShort:
+        case Kind::MonthLong: {
+            const auto full = matchLongest(text, at, conventions_.monthNames.data(), 12);
+            const auto abbreviated = matchLongest(text, at, conventions_.monthAbbreviations.data(), 12);
+            const bool takeFull = full && (!abbreviated || conventions_.monthNames[*full].size() >= conventions_.monthAbbreviations[*abbreviated].size());
+            if (!full && !abbreviated) return false;
+            const std::size_t month = takeFull ? *full : *abbreviated;
+            at += (takeFull ? conventions_.monthNames[month] : conventions_.monthAbbreviations[month]).size();
+            fields.month = static_cast<std::int64_t>(month) + 1;
+            break;
+        }
+        case Kind::Year2:
+        case Kind::Year4:
+            if (!(fields.year = readNumber(text, at, token.kind == Kind::Year2 ? 2 : 4, &fields.yearDigits))) return false;
+            break;
+        case Kind::Hour:
+        case Kind::Hour2:
+        case Kind::Hour12:
+        case Kind::Hour12Padded:
+            if (!(fields.hour = readNumber(text, at, 2))) return false;
+            break;
+        case Kind::Minute:
+        case Kind::Minute2:
+            if (!(fields.minute = readNumber(text, at, 2))) return false;
+            break;
+        case Kind::Second:
+        case Kind::Second2:
+            if (!(fields.second = readNumber(text, at, 2))) return false;
+            break;
+        case Kind::AmPm: {
+            const std::string markers[2] = {conventions_.amText, conventions_.pmText};
+            const auto marker = matchLongest(text, at, markers, 2);
+            if (!marker) return false;
+            at += markers[*marker].size();
+            fields.pm = *marker == 1;
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+std::optional<AutomationDate> Locale::parseByPatterns(std::string_view text) const
+{
+    const auto finish = [&](const ParsedFields& f) -> std::optional<AutomationDate> {
+        double timeOfDay = 0;
+        if (f.hour) {
+            std::int64_t hour = *f.hour;
+            if (f.pm) {
+                if (hour < 1 || hour > 12) return std::nullopt;
+                hour = hour % 12 + (*f.pm ? 12 : 0);
+            }
+            if (hour > 23 || f.minute.value_or(0) > 59 || f.second.value_or(0) > 59) return std::nullopt;
+            timeOfDay = makeTimeOfDay(hour, f.minute.value_or(0), f.second.value_or(0));
+        }
+        if (!f.year && !f.month && !f.day) return f.hour ? std::optional<AutomationDate>(timeOfDay) : std::nullopt;
+        if (!f.year || !f.month || !f.day) return std::nullopt;
+        std::int64_t year = *f.year;
+        if (f.yearDigits <= 2) year += year < 30 ? 2000 : 1900;
+        if (year < 100 || *f.month < 1 || *f.month > 12 || *f.day < 1 || *f.day > daysInMonth(year, static_cast<int>(*f.month)))
+            return std::nullopt;
+        return combineDateAndTime(makeDate(year, *f.month, *f.day), timeOfDay);
+    };
+    // The general date form: the short date, a blank and the long time; either half alone.
+    {
+        ParsedFields fields;
+        std::size_t at = 0;
+        if (matchPattern(text, at, shortDate_, fields)) {
+            if (at == text.size()) return finish(fields);
+            if (text[at] == ' ' && matchPattern(text, ++at, longTime_, fields) && at == text.size()) return finish(fields);
+        }
+    }
+    ParsedFields fields;
+    std::size_t at = 0;
+    if (matchPattern(text, at, longTime_, fields) && at == text.size()) return finish(fields);
+    return std::nullopt;
+}
+
 std::optional<AutomationDate> Locale::parseDate(std::string_view text) const
 {
+    if (const auto exact = parseByPatterns(trimmed(text))) return exact;
+
     struct Part {
         bool isNumber;
         std::int64_t number;

@@ -47,11 +47,11 @@ public:
     void appendGeneralDate(std::string& out, AutomationDate date) const;
 
     // The two halves of the general date form.
-    void appendShortDate(std::string& out, AutomationDate date) const;
-    void appendLongTime(std::string& out, AutomationDate date) const;
+    void appendShortDate(std::string& out, const DateParts& parts) const;
+    void appendLongTime(std::string& out, const DateParts& parts) const;
 
     // The time of day as "hh:mm": two-digit 24-hour hours, the locale's time separator, minutes.
-    void appendShortTime(std::string& out, AutomationDate date) const;
+    void appendShortTime(std::string& out, const DateParts& parts) const;
 
     // A date formatted with a date picture: d dd m mm mmm mmmm yy yyyy in either letter case,
     // "/" for the locale's date separator, every other character as itself.
@@ -77,7 +77,11 @@ public:
     };
 
 private:
-    void appendTokens(std::string& out, const std::vector<Token>& tokens, AutomationDate date) const;
+    struct ParsedFields;
+    bool matchPattern(std::string_view text, std::size_t& at, const std::vector<Token>& tokens, ParsedFields& fields) const;
+    // Reads text written in the general date form (or either half of it) by these conventions.
+    std::optional<AutomationDate> parseByPatterns(std::string_view text) const;
+    void appendTokens(std::string& out, const std::vector<Token>& tokens, const DateParts& parts) const;
 
     LocaleConventions conventions_;
     std::vector<Token> shortDate_;

@@ -70,6 +70,43 @@ TEST(Locale, GeneralDateReadsBackToTheSecond)
     }
 }
 
+LocaleConventions with(const char* shortDate, const char* longTime, const char* am = "AM", const char* pm = "PM")
+{
+    LocaleConventions c;
+    c.shortDatePattern = shortDate;
+    c.longTimePattern = longTime;
+    c.amText = am;
+    c.pmText = pm;
+    return c;
+}
+
+TEST(Locale, ReadsBackItsOwnGeneralDateWhateverThePatterns)
+{
+    // Patterns of real locales whose texts a word-splitting reader would misread: dotted
+    // AM/PM markers, a time separator equal to the date separator, words between fields.
+    const LocaleConventions cases[] = {
+        with("yyyy-MM-dd", "h:mm:ss a", "a.m.", "p.m."),
+        with("d.M.yyyy", "H.mm.ss"),
+        with("yyyy/MM/dd", "H'時'mm'分'ss'秒'"),
+        with("d.MM.yyyy 'г'.", "H:mm:ss 'ч'."),
+        with("dd/MM/yyyy", "'kl'. HH:mm:ss"),
+        with("d MMM yyyy", "HH:mm:ss"),
+        with("MMMM d, yyyy", "h:mm:ss AP", "\xC3\xA0 l'aube", "le soir"),
+    };
+    const AutomationDate moments[] = {combineDateAndTime(makeDate(2023, 1, 5), makeTimeOfDay(9, 3, 7)),
+                                      combineDateAndTime(makeDate(1999, 12, 31), makeTimeOfDay(23, 59, 59)),
+                                      makeDate(2004, 2, 29)};
+    for (const LocaleConventions& c : cases) {
+        const Locale locale(c);
+        for (const AutomationDate moment : moments) {
+            const std::string text = locale.generalDate(moment);
+            const auto back = locale.parseDate(text);
+            ASSERT_TRUE(back.has_value()) << text;
+            EXPECT_EQ(splitDate(*back), splitDate(moment)) << text;
+        }
+    }
+}
+
 TEST(Locale, ParsesTheFormsHostsAndPicturesWrite)
 {
     const Locale us;
@@ -109,7 +146,7 @@ TEST(Locale, DatePicturesFollowTheirLettersAndTheDateSeparator)
     };
     for (const Case& c : {Case{"mm-dd-yyyy", "12-31-2099"}, Case{"dd-mm-yyyy", "31-12-2099"}, Case{"d/m/yy", "31.12.99"},
                           Case{"M/d/yyyy", "12.31.2099"}, Case{"dd-mmm-yyyy", "31-Dec-2099"}, Case{"mmmm d", "December 31"},
-                          Case{"yyyy x", "2099 x"}})
+                          Case{"yyyy x", "2099 x"}, Case{"d.M.yyyy 'г'.", "31.12.2099 г."}, Case{"dd \"de\" mmmm", "31 de December"}})
         EXPECT_EQ(Locale(dotted).formatDatePicture(lastDay, c.picture), c.expected) << c.picture;
 }
 
