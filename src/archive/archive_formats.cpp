@@ -1,9 +1,15 @@
 #include "archive/archive_formats.h"
 
+#include "archive/arc_reader.h"
+#include "archive/arj_reader.h"
 #include "archive/byte_source.h"
+#include "archive/cab_reader.h"
+#include "archive/lzh_reader.h"
+#include "archive/rar_reader.h"
 #include "archive/zip_reader.h"
 #include "platform/automation_error.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quenarch {
@@ -19,15 +25,19 @@ struct FormatEntry {
     bool openErrorsReachHost;
 };
 
+// In the order the extension is looked up.
 constexpr std::array formats{
+    FormatEntry{ArchiveFormat::Cab, "CAB", ReadCabArchive, true},
     FormatEntry{ArchiveFormat::Zip, "ZIP", ReadZipArchive, false},
+    FormatEntry{ArchiveFormat::Arc, "ARC", ReadArcArchive, false},
+    FormatEntry{ArchiveFormat::Lzh, "LZH", ReadLzhArchive, false},
+    FormatEntry{ArchiveFormat::Arj, "ARJ", ReadArjArchive, false},
+    FormatEntry{ArchiveFormat::Rar, "RAR", ReadRarArchive, true},
 };
 
-const FormatEntry* entryFor(ArchiveFormat format)
+const FormatEntry& entryFor(ArchiveFormat format)
 {
-    for (const FormatEntry& entry : formats)
-        if (entry.format == format) return &entry;
-    return nullptr;
+    return *std::find_if(formats.begin(), formats.end(), [&](const FormatEntry& entry) { return entry.format == format; });
 }
 
 AutomationError openError(const std::error_code& error)
@@ -40,44 +50,31 @@ AutomationError openError(const std::error_code& error)
 
 std::optional<ArchiveFormat> formatForExtension(std::string_view upperCasedExtension)
 {
-    static constexpr std::array order{ArchiveFormat::Cab, ArchiveFormat::Zip, ArchiveFormat::Arc,
-                                      ArchiveFormat::Lzh, ArchiveFormat::Arj, ArchiveFormat::Rar};
-    for (const ArchiveFormat format : order)
-        if (entryFor(format) != nullptr && extensionOf(format) == upperCasedExtension) return format;
+    for (const FormatEntry& entry : formats)
+        if (entry.extension == upperCasedExtension) return entry.format;
     return std::nullopt;
 }
 
-std::string_view extensionOf(ArchiveFormat format)
-{
-    switch (format) {
-    case ArchiveFormat::Cab: return "CAB";
-    case ArchiveFormat::Zip: return "ZIP";
-    case ArchiveFormat::Arc: return "ARC";
-    case ArchiveFormat::Lzh: return "LZH";
-    case ArchiveFormat::Arj: return "ARJ";
-    case ArchiveFormat::Rar: return "RAR";
-    }
-    return {};
-}
+std::string_view extensionOf(ArchiveFormat format) { return entryFor(format).extension; }
 
 ReadVerdict readArchiveBytes(ArchiveFormat format, Bytes bytes, MemberSink& sink, const TextCodec& codec)
 {
-    return entryFor(format)->read(bytes, sink, codec);
+    return entryFor(format).read(bytes, sink, codec);
 }
 
 void readArchive(ArchiveFormat format, const std::filesystem::path& path, MemberSink& sink, const TextCodec& codec)
 {
-    const FormatEntry* entry = entryFor(format);
-    sink.beginArchive(entry->extension);
+    const FormatEntry& entry = entryFor(format);
+    sink.beginArchive(entry.extension);
     std::error_code error;
     ReadVerdict verdict = ReadVerdict::Archive;
     {
         const ByteSource file = ByteSource::open(path, error);
         if (error) {
-            if (entry->openErrorsReachHost) throw openError(error);
+            if (entry.openErrorsReachHost) throw openError(error);
             return;
         }
-        verdict = entry->read(file.bytes(), sink, codec);
+        verdict = entry.read(file.bytes(), sink, codec);
     }
     if (verdict == ReadVerdict::NotAnArchive) sink.archiveInvalid();
 }
