@@ -1,0 +1,88 @@
+#include "designer_plugin/design_stand_ins.h"
+
+#include "control/host.h"
+#include "platform/automation_error.h"
+#include "qt/quen_archive_widget.h"
+
+namespace quenarch::designer_plugin {
+
+// Records which stand-in had which property written, in order; the rest is a quiet surface.
+class DesignStandIns::RecordingHost final : public Host {
+public:
+    RecordingHost(std::vector<std::pair<std::size_t, QString>>& log, std::size_t index) : log_(log), index_(index) {}
+
+    void propertyChanged(std::string_view name) override
+    {
+        log_.emplace_back(index_, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    void raiseEvent(EventId, std::span<Variant>) override {}
+    float scaleX(float twips) const override { return twips; }
+    float scaleY(float twips) const override { return twips; }
+    void processMessages() override {}
+    bool enabled() const override { return enabled_; }
+    void setEnabled(bool enabled) override { enabled_ = enabled; }
+    std::int32_t scaleWidth() const override { return 0; }
+    std::int32_t scaleHeight() const override { return 0; }
+    void setFocusToList() override {}
+    void showAbout() override {}
+
+private:
+    std::vector<std::pair<std::size_t, QString>>& log_;
+    std::size_t index_;
+    bool enabled_ = true;
+};
+
+DesignStandIns::DesignStandIns(const QList<qt::QuenArchiveWidget*>& widgets)
+{
+    for (qt::QuenArchiveWidget* widget : widgets) {
+        const QuenArchive& original = widget->control();
+        StandIn standIn{widget, std::make_unique<RecordingHost>(writes_, standIns_.size()), nullptr};
+        standIn.control = std::make_unique<QuenArchive>(*standIn.host, original.platform());
+        QuenArchive& control = *standIn.control;
+        control.LetEnabled(original.Enabled());
+        control.LetVisible(original.Visible());
+        control.LetView(original.View());
+        // The page reads the archive of the first control only; opening it is needless for the rest.
+        if (standIns_.empty()) {
+            try {
+                control.LetArchive(original.Archive());
+            } catch (const AutomationError&) {
+                // The path stays even when the file is gone: the widget shows it the same way.
+            }
+        }
+        standIns_.push_back(std::move(standIn));
+    }
+    writes_.clear();
+}
+
+DesignStandIns::~DesignStandIns() = default;
+
+std::vector<QuenArchive*> DesignStandIns::controls() const
+{
+    std::vector<QuenArchive*> controls;
+    controls.reserve(standIns_.size());
+    for (const StandIn& standIn : standIns_) controls.push_back(standIn.control.get());
+    return controls;
+}
+
+QVariant DesignStandIns::valueOf(const QuenArchive& control, const QString& name) const
+{
+    const Locale& locale = *control.platform().locale;
+    if (name == QLatin1String("Visible")) return control.Visible();
+    if (name == QLatin1String("Enabled")) return control.Enabled();
+    if (name == QLatin1String("Archive")) return QString::fromStdString(toText(control.Archive(), locale));
+    if (name == QLatin1String("View")) return QString::fromStdString(toText(control.View(), locale));
+    return {};
+}
+
+void DesignStandIns::passWritesOn(const PropertyWriter& write)
+{
+    const auto writes = std::exchange(writes_, {});
+    for (const auto& [index, name] : writes) {
+        const StandIn& standIn = standIns_[index];
+        const QVariant value = valueOf(*standIn.control, name);
+        if (standIn.widget && value.isValid()) write(standIn.widget, name, value);
+    }
+}
+
+} // namespace quenarch::designer_plugin

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "control/quen_archive.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace quenarch::qt {
+class QuenArchiveWidget;
+}
+
+namespace quenarch::designer_plugin {
+
+// Controls without a surface that stand in for the form's selected widgets while the property
+// page edits them. The page writes to the stand-ins; what it wrote is then handed to the form,
+// property by property and in the page's order, so that the form editor sets each value itself:
+// it records the old and the new value for undo, marks the form modified and stores the
+// property in the form file.
+class DesignStandIns {
+public:
+    // Sets one property of one widget, as the form editor does.
+    using PropertyWriter = std::function<void(qt::QuenArchiveWidget* widget, const QString& name, const QVariant& value)>;
+
+    // Stand-ins with the page's four properties of the widgets, the first widget first.
+    explicit DesignStandIns(const QList<qt::QuenArchiveWidget*>& widgets);
+    ~DesignStandIns();
+    DesignStandIns(const DesignStandIns&) = delete;
+    DesignStandIns& operator=(const DesignStandIns&) = delete;
+
+    // The stand-ins, in the widgets' order: the selection the property page works on.
+    std::vector<QuenArchive*> controls() const;
+
+    // Hands every property written to a stand-in since the last call to the writer, with the
+    // stand-in's new value, in the order of writing. A widget that has gone is passed over.
+    void passWritesOn(const PropertyWriter& write);
+
+private:
+    class RecordingHost;
+
+    struct StandIn {
+        QPointer<qt::QuenArchiveWidget> widget;
+        std::unique_ptr<RecordingHost> host;
+        std::unique_ptr<QuenArchive> control;
+    };
+
+    QVariant valueOf(const QuenArchive& control, const QString& name) const;
+
+    std::vector<std::pair<std::size_t, QString>> writes_;
+    std::vector<StandIn> standIns_;
+};
+
+} // namespace quenarch::designer_plugin
