@@ -22,13 +22,6 @@ constexpr std::size_t timeOffset = 12;
 constexpr std::size_t attributesOffset = 14;
 constexpr std::uint16_t nameIsUtf8 = 0x80;
 
-// A name flagged as UTF-8 is taken as it is; one whose bytes are no UTF-8 at all despite the
-// flag (gcab flags every name with a byte above 0x7F) goes through the codec like the others.
-std::string decodeName(std::string_view bytes, std::uint16_t attributes, const TextCodec& codec)
-{
-    if ((attributes & nameIsUtf8) != 0 && isValidUtf8(bytes)) return std::string(bytes);
-    return codec.decode(bytes);
-}
 
 } // namespace
 
@@ -50,7 +43,7 @@ ReadVerdict ReadCabArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         if (nameEnd == file.end()) break;
         const std::string_view storedName(reinterpret_cast<const char*>(file.data() + nameStart),
                                           static_cast<std::size_t>(nameEnd - file.begin()) - nameStart);
-        std::string name = decodeName(storedName, readU16(fields + attributesOffset), codec);
+        std::string name = (readU16(fields + attributesOffset) & nameIsUtf8) != 0 ? decodeMarkedUtf8(storedName, codec) : codec.decode(storedName);
         if (const std::size_t backslash = name.rfind('\\'); backslash != std::string::npos) name.erase(0, backslash + 1);
 
         SplitName split = splitMemberName(name);

@@ -25,6 +25,11 @@ SplitName splitMemberName(std::string name)
     return {std::move(name), std::move(ext)};
 }
 
+std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec)
+{
+    return isValidUtf8(bytes) ? std::string(bytes) : codec.decode(bytes);
+}
+
 std::string crcText(std::uint32_t crc)
 {
     static constexpr char digits[] = "0123456789ABCDEF";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/automation_date.h"
+#include "platform/text_codec.h"
 
 #include <cstdint>
 #include <optional>
@@ -46,6 +47,10 @@ struct SplitName {
 // Splits a member name at its last dot. A name without a dot, or ending in one, is all base; an
 // extension longer than 255 characters keeps its first 255.
 SplitName splitMemberName(std::string name);
+
+// A name the archive marks as UTF-8: as it is when it is UTF-8, else through the code page, as
+// some tools set the mark on names in other encodings.
+std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec);
 
 // A CRC as upper-case hexadecimal without leading zeros ("0" for zero).
 std::string crcText(std::uint32_t crc);

@@ -145,8 +145,8 @@ ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         unpackedSize = fields.unpackedSize.value_or(unpackedSize);
         packedSize = fields.packedSize.value_or(packedSize);
 
-        std::string name = (flags & utf8NameFlag) ? decodeUtf8Lossy(storedName)
-                           : fields.unicodePath     ? decodeUtf8Lossy(*fields.unicodePath)
+        std::string name = (flags & utf8NameFlag) ? decodeMarkedUtf8(storedName, codec)
+                           : fields.unicodePath     ? decodeMarkedUtf8(*fields.unicodePath, codec)
                                                     : codec.decode(storedName);
         if (const std::size_t slash = name.find('/'); slash != std::string::npos) name.erase(0, slash + 1);
 

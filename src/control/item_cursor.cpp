@@ -101,7 +101,7 @@ const ListRow* QuenArchive::currentRowForQuery()
     return &fileview_.row(static_cast<std::size_t>(current));
 }
 
-std::optional<AutomationDate> QuenArchive::cellDate(const std::string& text) const
+std::optional<AutomationDate> QuenArchive::cellDate(std::string_view text) const
 {
     return platform_.locale->parseDate(text);
 }
@@ -109,25 +109,25 @@ std::optional<AutomationDate> QuenArchive::cellDate(const std::string& text) con
 std::string QuenArchive::ItemFileName()
 {
     const ListRow* row = currentRowForQuery();
-    return row != nullptr ? row->text : std::string();
+    return row != nullptr ? std::string(row->text) : std::string();
 }
 
 std::string QuenArchive::ItemUnCompressed()
 {
     const ListRow* row = currentRowForQuery();
-    return row != nullptr ? row->subItems[SizeColumn - 1] : std::string();
+    return row != nullptr ? std::string(row->subItems[SizeColumn - 1]) : std::string();
 }
 
 std::string QuenArchive::ItemCompressed()
 {
     const ListRow* row = currentRowForQuery();
-    return row != nullptr ? row->subItems[PackedColumn - 1] : std::string();
+    return row != nullptr ? std::string(row->subItems[PackedColumn - 1]) : std::string();
 }
 
 std::string QuenArchive::ItemFileType()
 {
     const ListRow* row = currentRowForQuery();
-    return row != nullptr ? row->subItems[TypeColumn - 1] : std::string("<unknown>");
+    return row != nullptr ? std::string(row->subItems[TypeColumn - 1]) : std::string("<unknown>");
 }
 
 AutomationDate QuenArchive::ItemDate()
@@ -149,7 +149,7 @@ AutomationDate QuenArchive::ItemTime()
 std::string QuenArchive::ItemCRC()
 {
     const ListRow* row = currentRowForQuery();
-    return row != nullptr ? row->subItems[CrcColumn - 1] : std::string();
+    return row != nullptr ? std::string(row->subItems[CrcColumn - 1]) : std::string();
 }
 
 Variant QuenArchive::ListCount() const

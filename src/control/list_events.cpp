@@ -59,10 +59,10 @@ void QuenArchive::listItemClick(std::size_t row)
     // A row without a readable date carries date 0, as the item queries give it.
     const AutomationDate modified = cellDate(item.subItems[DateColumn - 1]).value_or(0);
     std::array<Variant, 6> arguments{Variant(eventRow),
-                                     Variant(item.text),
-                                     Variant(item.subItems[SizeColumn - 1]),
-                                     Variant(item.subItems[PackedColumn - 1]),
-                                     Variant(item.subItems[TypeColumn - 1]),
+                                     Variant(std::string(item.text)),
+                                     Variant(std::string(item.subItems[SizeColumn - 1])),
+                                     Variant(std::string(item.subItems[PackedColumn - 1])),
+                                     Variant(std::string(item.subItems[TypeColumn - 1])),
                                      Variant::date(modified)};
     try {
         picture_ = imageList4_.picture(item.icon);

@@ -112,7 +112,7 @@ private:
     void selectRow(std::int32_t index);
     // The current row, after making the first row current when no row has been yet.
     const ListRow* currentRowForQuery();
-    std::optional<AutomationDate> cellDate(const std::string& text) const;
+    std::optional<AutomationDate> cellDate(std::string_view text) const;
     std::int32_t GetScreenColorDepth();
 
     Host& host_;

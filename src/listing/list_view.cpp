@@ -12,7 +12,7 @@ ListView::ListView(std::vector<ColumnHeader> columns) : columns_(std::move(colum
 
 std::size_t ListView::add()
 {
-    rows_.emplace_back();
+    rows_.emplace_back(&texts_);
     const std::size_t index = rows_.size();
     if (updateDepth_ > 0) {
         if (firstPending_ == 0) firstPending_ = index;
@@ -27,6 +27,7 @@ std::size_t ListView::add()
 void ListView::clear()
 {
     rows_.clear();
+    texts_.release();
     selected_ = 0;
     if (updateDepth_ > 0) {
         firstPending_ = 0;
@@ -52,41 +53,56 @@ namespace {
 bool announced(std::size_t index, std::size_t firstPending) { return firstPending == 0 || index < firstPending; }
 } // namespace
 
-void ListView::setText(std::size_t index, std::string text)
+void ListView::setText(std::size_t index, std::string_view text)
 {
-    mutableRow(index).text = std::move(text);
+    mutableRow(index).text = text;
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
-void ListView::setTexts(std::size_t index, std::string text, std::array<std::string, 6> subItems)
+void ListView::rowTextsChanged(std::size_t index)
 {
-    ListRow& target = mutableRow(index);
-    target.text = std::move(text);
-    target.subItems = std::move(subItems);
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
-void ListView::setSubItem(std::size_t index, std::size_t k, std::string text)
+void ListView::setSubItem(std::size_t index, std::size_t k, std::string_view text)
 {
     ListRow& target = mutableRow(index);
     if (k < 1 || k > target.subItems.size()) throw errors::indexOutOfBounds();
-    target.subItems[k - 1] = std::move(text);
+    target.subItems[k - 1] = text;
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
-void ListView::setIcon(std::size_t index, std::string key)
+void ListView::setIcon(std::size_t index, std::string_view key)
 {
     ListRow& target = mutableRow(index);
     if (icons_ != nullptr && icons_->find(key) == nullptr) throw errors::elementNotFound();
-    target.icon = std::move(key);
+    target.icon = key;
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
-void ListView::setSmallIcon(std::size_t index, std::string key)
+void ListView::setSmallIcon(std::size_t index, std::string_view key)
 {
     ListRow& target = mutableRow(index);
     if (smallIcons_ != nullptr && smallIcons_->find(key) == nullptr) throw errors::elementNotFound();
-    target.smallIcon = std::move(key);
+    target.smallIcon = key;
+    if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
+}
+
+void ListView::setIcons(std::size_t index, std::string_view key)
+{
+    ListRow& target = mutableRow(index);
+    // Rows share few keys: a key found in both lists stays found until either list changes.
+    const std::uint64_t smallRevision = smallIcons_ ? smallIcons_->revision() : 0;
+    const std::uint64_t largeRevision = icons_ ? icons_->revision() : 0;
+    const bool known = checked_.small == smallIcons_ && checked_.smallRevision == smallRevision && checked_.large == icons_ &&
+                       checked_.largeRevision == largeRevision && checked_.key == key;
+    if (!known) {
+        if (smallIcons_ != nullptr && smallIcons_->find(key) == nullptr) throw errors::elementNotFound();
+        if (icons_ != nullptr && icons_->find(key) == nullptr) throw errors::elementNotFound();
+        checked_ = {std::string(key), smallIcons_, smallRevision, icons_, largeRevision};
+    }
+    target.smallIcon = key;
+    target.icon = key;
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
@@ -151,7 +167,7 @@ void ListView::sortRows()
     if (rows_.size() < 2) return;
     const std::size_t column = static_cast<std::size_t>(std::max(sortKey_, 0));
     const SortKind kind = column < columns_.size() ? columns_[column].sortKind : SortKind::Text;
-    const auto cell = [&](const ListRow& r) -> const std::string& {
+    const auto cell = [&](const ListRow& r) -> const RowText& {
         return column == 0 || column > r.subItems.size() ? r.text : r.subItems[column - 1];
     };
 
@@ -164,7 +180,7 @@ void ListView::sortRows()
     std::vector<Key> keys;
     keys.reserve(rows_.size());
     for (const ListRow& r : rows_) {
-        const std::string& text = cell(r);
+        const RowText& text = cell(r);
         std::optional<double> value;
         if (kind == SortKind::Number)
             value = locale_->parseNumber(text);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace quenarch {
 namespace {
@@ -22,18 +23,22 @@ std::size_t firstCharacterLength(std::string_view text)
 
 } // namespace
 
-void appendProperCase(std::string& out, std::string_view text)
+void appendProperCase(RowText& out, std::string_view text)
 {
     if (text.empty()) return;
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        const std::size_t start = out.size();
-        out.append(text);
-        for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start) + 1; c != out.end(); ++c)
-            if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c | 0x20);
+    const std::size_t start = out.size();
+    out.append(text);
+    bool ascii = true;
+    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start); c != out.end(); ++c) {
+        ascii = ascii && static_cast<unsigned char>(*c) < 0x80;
+        if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c | 0x20);
+    }
+    if (ascii) {
         char& first = out[start];
         if (first >= 'a' && first <= 'z') first = static_cast<char>(first & ~0x20);
         return;
     }
+    out.resize(start);
     const std::size_t first = firstCharacterLength(text);
     out.append(toUpper(text.substr(0, first)));
     out.append(toLower(text.substr(first)));
@@ -41,9 +46,9 @@ void appendProperCase(std::string& out, std::string_view text)
 
 std::string ProperCase(std::string_view text)
 {
-    std::string out;
+    RowText out;
     appendProperCase(out, text);
-    return out;
+    return std::string(out);
 }
 
 bool HasIconKey(std::string_view extension, const ImageList& imageList)
@@ -61,23 +66,47 @@ void RowBuilder::beginArchive()
     lastFacts_ = nullptr;
     extensions_.clear();
     lastShortDate_.clear();
+    lastCalendar_.reset();
 }
 
 RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
 {
-    if (lastFacts_ != nullptr && lastExtension_ == extension) return *lastFacts_;
-    // The type description and the lower-cased form are worked out once per extension and
-    // archive; the registry does not change while an archive is read.
-    auto found = extensions_.find(std::string(extension));
-    if (found == extensions_.end()) {
-        ExtensionFacts facts;
-        facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
-        facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
-        found = extensions_.emplace(std::string(extension), std::move(facts)).first;
+    // An archive holds a few dozen extensions at most, and neighbours often share one: a short
+    // search from the last one found beats hashing.
+    if (lastFacts_ != nullptr && lastFacts_->asPassed == extension) return *lastFacts_;
+    for (ExtensionFacts& facts : extensions_) {
+        if (facts.asPassed.size() == extension.size() && facts.asPassed == extension) {
+            lastFacts_ = &facts;
+            return facts;
+        }
     }
-    lastExtension_ = extension;
-    lastFacts_ = &found->second;
-    return found->second;
+    ExtensionFacts& facts = extensions_.emplace_back();
+    lastFacts_ = &facts;
+    facts.asPassed = extension;
+    facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
+    facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
+    return facts;
+}
+
+DateParts RowBuilder::momentOf(AutomationDate date, double timeOfDay)
+{
+    // The date is a whole day and the time less than one, so no calendar arithmetic is needed
+    // beyond a carry at the very end of the day.
+    std::int64_t day = dayNumber(date);
+    std::int64_t seconds = std::llround(timeOfDay * 86400);
+    if (seconds >= 86400) {
+        day += seconds / 86400;
+        seconds %= 86400;
+    }
+    if (day != lastCalendarDay_ || !lastCalendar_) {
+        lastCalendar_ = datePartsOf(day, 0);
+        lastCalendarDay_ = day;
+    }
+    DateParts parts = *lastCalendar_;
+    parts.hour = static_cast<int>(seconds / 3600);
+    parts.minute = static_cast<int>(seconds / 60 % 60);
+    parts.second = static_cast<int>(seconds % 60);
+    return parts;
 }
 
 const std::string& RowBuilder::shortDateOf(const DateParts& parts)
@@ -96,51 +125,45 @@ void RowBuilder::AddListItem(std::string_view baseName, std::string_view extensi
                              std::optional<double> memberTime, std::string_view crcText)
 {
     const std::size_t n = list_.add();
-    const ExtensionFacts& facts = factsFor(extension);
+    ExtensionFacts& facts = factsFor(extension);
     const std::string& e = facts.lowerCased;
-
-    std::string name;
-    name.reserve(baseName.size() + 1 + e.size());
-    appendProperCase(name, baseName);
-    if (!e.empty()) name.append(".").append(e);
-
     const Locale& locale = *platform_.locale;
-    std::array<std::string, 6> cells;
-    cells[SizeColumn - 1] = locale.groupedNumber(unpackedSize);
-    cells[PackedColumn - 1] = locale.groupedNumber(packedSize);
-    cells[TypeColumn - 1] = facts.typeName;
-    if (memberDate && memberTime) {
-        // Shown: the short date and "hh:mm". Stored: the general date form of the moment, whose
-        // date half is the same short date.
-        const DateParts moment = splitDate(combineDateAndTime(*memberDate, *memberTime));
-        const std::string& shortDate = shortDateOf(moment);
-        std::string& shown = cells[ModifiedColumn - 1];
-        shown.reserve(32);
-        shown.append(shortDate).push_back(' ');
-        locale.appendShortTime(shown, moment);
-        std::string& stored = cells[DateColumn - 1];
-        stored.reserve(48);
-        stored.append(shortDate);
-        if (moment.hour != 0 || moment.minute != 0 || moment.second != 0) {
-            stored.push_back(' ');
-            locale.appendLongTime(stored, moment);
-        }
-    }
-    cells[CrcColumn - 1] = crcText;
-    list_.setTexts(n, std::move(name), std::move(cells));
 
-    std::string key;
+    list_.fillRow(n, [&](ListRow& row) {
+        row.text.reserve(baseName.size() + 1 + e.size());
+        appendProperCase(row.text, baseName);
+        if (!e.empty()) row.text.append(".").append(e);
+        locale.appendGroupedNumber(row.subItems[SizeColumn - 1], unpackedSize);
+        locale.appendGroupedNumber(row.subItems[PackedColumn - 1], packedSize);
+        row.subItems[TypeColumn - 1] = facts.typeName;
+        if (memberDate && memberTime) {
+            // Shown: the short date and "hh:mm". Stored: the general date form of the moment,
+            // whose date half is the same short date.
+            const DateParts moment = momentOf(*memberDate, *memberTime);
+            const std::string& shortDate = shortDateOf(moment);
+            RowText& shown = row.subItems[ModifiedColumn - 1];
+            shown.reserve(shortDate.size() + 8);
+            shown.append(shortDate).push_back(' ');
+            locale.appendShortTime(shown, moment);
+            RowText& stored = row.subItems[DateColumn - 1];
+            stored.reserve(shortDate.size() + 16);
+            stored.append(shortDate);
+            if (moment.hour != 0 || moment.minute != 0 || moment.second != 0) {
+                stored.push_back(' ');
+                locale.appendLongTime(stored, moment);
+            }
+        }
+        row.subItems[CrcColumn - 1] = crcText;
+    });
+
     if (e.empty()) {
-        key = defaultIconKey;
-    } else if (!facts.iconKey.empty()) {
-        key = facts.iconKey;
-    } else {
-        key = iconKeyFor(extension, e);
-        // A failed look-up is not remembered: the next member with the extension tries again.
-        if (key != defaultIconKey) factsFor(extension).iconKey = key;
+        list_.setIcons(n, defaultIconKey);
+        return;
     }
-    list_.setSmallIcon(n, key);
-    list_.setIcon(n, std::move(key));
+    // Within one archive the answer for an extension stands, found or not; the next archive
+    // asks the desktop again.
+    if (facts.iconKey.empty()) facts.iconKey = iconKeyFor(extension, e);
+    list_.setIcons(n, facts.iconKey);
 }
 
 std::string RowBuilder::iconKeyFor(std::string_view extension, const std::string& e)

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <deque>
 
 namespace quenarch {
 
@@ -25,14 +25,15 @@ enum ListingColumn : std::size_t {
 
 // The first character in upper case, the rest in lower case.
 std::string ProperCase(std::string_view text);
-void appendProperCase(std::string& out, std::string_view text);
+void appendProperCase(RowText& out, std::string_view text);
 
 // Whether the image list holds a picture keyed "x" followed by the extension, in any letter case.
 bool HasIconKey(std::string_view extension, const ImageList& imageList);
 
 // Turns archive members into listing rows. The icon of an extension is taken from the desktop
 // the first time the extension is met after the image lists were rebuilt, and kept in both icon
-// lists under "x" plus the lower-cased extension; failed look-ups are not remembered.
+// lists under "x" plus the lower-cased extension; an extension without an icon is asked for
+// again with the next archive.
 class RowBuilder {
 public:
     RowBuilder(ListView& list, ImageList& smallIcons, ImageList& largeIcons, ImageList& scratch, const Platform& platform);
@@ -47,14 +48,17 @@ public:
 private:
     // What one archive's rows share for an extension as the reader passed it.
     struct ExtensionFacts {
+        std::string asPassed;
         std::string lowerCased;
         std::string typeName;
-        std::string iconKey; // empty until the extension's icon has been had
+        std::string iconKey; // empty until the extension's icon has been looked up
     };
 
     ExtensionFacts& factsFor(std::string_view extension);
     // The key of the icon to show for a non-empty lower-cased extension e.
     std::string iconKeyFor(std::string_view extension, const std::string& e);
+    // The calendar parts of a member's moment.
+    DateParts momentOf(AutomationDate date, double timeOfDay);
     // The short date of a day, formatted once for the run of members that share it.
     const std::string& shortDateOf(const DateParts& parts);
 
@@ -64,9 +68,10 @@ private:
     ImageList& scratch_;
     const Platform& platform_;
 
-    std::unordered_map<std::string, ExtensionFacts> extensions_; // node-based: facts stay put
-    std::string lastExtension_;
+    std::deque<ExtensionFacts> extensions_; // stays put as it grows: rows' look-ups keep references
     ExtensionFacts* lastFacts_ = nullptr;
+    std::optional<DateParts> lastCalendar_;
+    std::int64_t lastCalendarDay_ = 0;
     std::int64_t lastDay_ = 0;
     std::string lastShortDate_;
 };

@@ -111,14 +111,19 @@ std::int32_t secondOfDay(AutomationDate date)
     return decompose(date).second;
 }
 
-DateParts splitDate(AutomationDate date)
+DateParts datePartsOf(std::int64_t dayNumber, std::int32_t seconds)
 {
     std::int64_t year = 0;
     int month = 0;
     int day = 0;
-    civilFromDays(dayNumber(date) + epochOffset, year, month, day);
-    const std::int32_t seconds = secondOfDay(date);
+    civilFromDays(dayNumber + epochOffset, year, month, day);
     return DateParts{static_cast<int>(year), month, day, seconds / 3600, seconds / 60 % 60, seconds % 60};
+}
+
+DateParts splitDate(AutomationDate date)
+{
+    const DayAndSecond parts = decompose(date);
+    return datePartsOf(parts.day, parts.second);
 }
 
 } // namespace quenarch

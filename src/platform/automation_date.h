@@ -38,6 +38,9 @@ DateParts splitDate(AutomationDate date);
 std::int64_t dayNumber(AutomationDate date);
 std::int32_t secondOfDay(AutomationDate date);
 
+// The calendar parts of a day number and the seconds past midnight (0 to 86,399).
+DateParts datePartsOf(std::int64_t day, std::int32_t secondOfDay);
+
 // Builds a date from a day number and the seconds past midnight.
 AutomationDate dateFromDayAndSecond(std::int64_t day, std::int32_t secondOfDay);
 

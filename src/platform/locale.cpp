@@ -16,7 +16,7 @@ using Kind = Locale::Token::Kind;
 // Collects a formatted text in a buffer on the stack and hands it over in one append.
 class TextWriter {
 public:
-    explicit TextWriter(std::string& out) : out_(out) {}
+    TextWriter(Locale::TextAppender append, void* target) : append_(append), target_(target) {}
     ~TextWriter() { flush(); }
     TextWriter(const TextWriter&) = delete;
     TextWriter& operator=(const TextWriter&) = delete;
@@ -25,7 +25,7 @@ public:
     {
         if (piece.size() > sizeof buffer_ - length_) flush();
         if (piece.size() > sizeof buffer_) {
-            out_.append(piece);
+            append_(target_, piece);
             return;
         }
         char* p = buffer_ + length_;
@@ -58,16 +58,19 @@ public:
 private:
     void flush()
     {
-        out_.append(buffer_, length_);
+        if (length_ != 0) append_(target_, {buffer_, length_});
         length_ = 0;
     }
 
-    std::string& out_;
+    Locale::TextAppender append_;
+    void* target_;
     char buffer_[160];
     std::size_t length_ = 0;
 };
 
-void appendDigits(std::string& out, std::int64_t value, int minimumWidth) { TextWriter(out).digits(value, minimumWidth); }
+void appendToString(void* target, std::string_view piece) { static_cast<std::string*>(target)->append(piece); }
+
+void appendDigits(std::string& out, std::int64_t value, int minimumWidth) { TextWriter(appendToString, &out).digits(value, minimumWidth); }
 
 // Compiles a CLDR-style pattern; runs of one letter become one field.
 std::vector<Locale::Token> compilePattern(std::string_view pattern, bool fourDigitYears)
@@ -178,18 +181,25 @@ Locale::Locale(LocaleConventions conventions) : conventions_(std::move(conventio
         order_ = FieldOrder::MonthDayYear;
 }
 
-std::string Locale::groupedNumber(std::uint64_t value) const
+std::string_view Locale::formatGroupedNumber(std::uint64_t value, char (&buffer)[groupedNumberCapacity]) const
 {
     char digits[24];
     auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
     const auto count = static_cast<std::size_t>(end - digits);
-    std::string out;
-    out.reserve(count + count / 3 * conventions_.thousandsSeparator.size());
+    const std::string& separator = conventions_.thousandsSeparator;
+    const std::size_t separatorSize = std::min<std::size_t>(separator.size(), 4);
+    char* out = buffer;
     for (std::size_t i = 0; i < count; ++i) {
-        if (i != 0 && (count - i) % 3 == 0) out.append(conventions_.thousandsSeparator);
-        out.push_back(digits[i]);
+        if (i != 0 && (count - i) % 3 == 0) out = std::copy_n(separator.data(), separatorSize, out);
+        *out++ = digits[i];
     }
-    return out;
+    return {buffer, static_cast<std::size_t>(out - buffer)};
+}
+
+std::string Locale::groupedNumber(std::uint64_t value) const
+{
+    char buffer[groupedNumberCapacity];
+    return std::string(formatGroupedNumber(value, buffer));
 }
 
 std::string Locale::groupedNumber(std::int64_t value) const
@@ -198,9 +208,9 @@ std::string Locale::groupedNumber(std::int64_t value) const
     return "-" + groupedNumber(static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(value));
 }
 
-void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, const DateParts& p) const
+void Locale::formatTokens(const std::vector<Token>& tokens, const DateParts& p, TextAppender append, void* target) const
 {
-    TextWriter writer(out);
+    TextWriter writer(append, target);
     for (const Token& token : tokens) {
         switch (token.kind) {
         case Kind::Literal: writer.text(token.text); break;
@@ -225,22 +235,19 @@ void Locale::appendTokens(std::string& out, const std::vector<Token>& tokens, co
     }
 }
 
-void Locale::appendShortDate(std::string& out, const DateParts& parts) const { appendTokens(out, shortDate_, parts); }
-
-void Locale::appendLongTime(std::string& out, const DateParts& parts) const { appendTokens(out, longTime_, parts); }
 
 void Locale::appendGeneralDate(std::string& out, AutomationDate date) const
 {
     const DateParts parts = splitDate(date);
     const bool hasTime = parts.hour != 0 || parts.minute != 0 || parts.second != 0;
     if (dayNumber(date) == 0) {
-        appendTokens(out, longTime_, parts);
+        appendLongTime(out, parts);
         return;
     }
-    appendTokens(out, shortDate_, parts);
+    appendShortDate(out, parts);
     if (hasTime) {
         out.push_back(' ');
-        appendTokens(out, longTime_, parts);
+        appendLongTime(out, parts);
     }
 }
 
@@ -251,9 +258,9 @@ std::string Locale::generalDate(AutomationDate date) const
     return out;
 }
 
-void Locale::appendShortTime(std::string& out, const DateParts& parts) const
+void Locale::formatShortTime(const DateParts& parts, TextAppender append, void* target) const
 {
-    TextWriter writer(out);
+    TextWriter writer(append, target);
     writer.digits(parts.hour, 2);
     writer.text(conventions_.timeSeparator);
     writer.digits(parts.minute, 2);

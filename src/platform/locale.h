@@ -40,6 +40,12 @@ public:
     // A whole number with its digits grouped in threes: the picture "###,###,###,###,##0".
     std::string groupedNumber(std::uint64_t value) const;
     std::string groupedNumber(std::int64_t value) const;
+    template <typename String>
+    void appendGroupedNumber(String& out, std::uint64_t value) const
+    {
+        char buffer[groupedNumberCapacity];
+        out.append(formatGroupedNumber(value, buffer));
+    }
 
     // The general date form: the short date (always with a four-digit year), a blank and the
     // long time; the short date alone at midnight, the long time alone on day 0.
@@ -47,11 +53,23 @@ public:
     void appendGeneralDate(std::string& out, AutomationDate date) const;
 
     // The two halves of the general date form.
-    void appendShortDate(std::string& out, const DateParts& parts) const;
-    void appendLongTime(std::string& out, const DateParts& parts) const;
+    template <typename String>
+    void appendShortDate(String& out, const DateParts& parts) const
+    {
+        formatTokens(shortDate_, parts, &appendTo<String>, &out);
+    }
+    template <typename String>
+    void appendLongTime(String& out, const DateParts& parts) const
+    {
+        formatTokens(longTime_, parts, &appendTo<String>, &out);
+    }
 
     // The time of day as "hh:mm": two-digit 24-hour hours, the locale's time separator, minutes.
-    void appendShortTime(std::string& out, const DateParts& parts) const;
+    template <typename String>
+    void appendShortTime(String& out, const DateParts& parts) const
+    {
+        formatShortTime(parts, &appendTo<String>, &out);
+    }
 
     // A date formatted with a date picture: d dd m mm mmm mmmm yy yyyy in either letter case,
     // "/" for the locale's date separator, every other character as itself.
@@ -76,12 +94,25 @@ public:
         std::string text;
     };
 
+    // Where formatted text goes, piece by piece: any string type with append(string_view).
+    using TextAppender = void (*)(void* target, std::string_view piece);
+
 private:
+    template <typename String>
+    static void appendTo(void* target, std::string_view piece)
+    {
+        static_cast<String*>(target)->append(piece);
+    }
+    void formatTokens(const std::vector<Token>& tokens, const DateParts& parts, TextAppender append, void* target) const;
+    void formatShortTime(const DateParts& parts, TextAppender append, void* target) const;
+    // Twenty digits and six separators of up to four bytes each.
+    static constexpr std::size_t groupedNumberCapacity = 48;
+    std::string_view formatGroupedNumber(std::uint64_t value, char (&buffer)[groupedNumberCapacity]) const;
+
     struct ParsedFields;
     bool matchPattern(std::string_view text, std::size_t& at, const std::vector<Token>& tokens, ParsedFields& fields) const;
     // Reads text written in the general date form (or either half of it) by these conventions.
     std::optional<AutomationDate> parseByPatterns(std::string_view text) const;
-    void appendTokens(std::string& out, const std::vector<Token>& tokens, const DateParts& parts) const;
 
     LocaleConventions conventions_;
     std::vector<Token> shortDate_;

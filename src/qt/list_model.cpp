@@ -12,6 +12,8 @@ int clampedRowCount(std::size_t count)
     return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
 
+QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 } // namespace
 
 ListModel::ListModel(ListView& list, QObject* parent)
@@ -42,8 +44,8 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
     case Qt::DisplayRole:
-        if (column == 0) return QString::fromStdString(row->text);
-        if (column <= row->subItems.size()) return QString::fromStdString(row->subItems[column - 1]);
+        if (column == 0) return textOf(row->text);
+        if (column <= row->subItems.size()) return textOf(row->subItems[column - 1]);
         return {};
     case Qt::DecorationRole:
         if (column != 0) return {};
@@ -90,7 +92,7 @@ int ListModel::modelRow(std::size_t index) const
     return static_cast<int>(index - 1);
 }
 
-QIcon ListModel::icon(const ImageList* images, const std::string& key) const
+QIcon ListModel::icon(const ImageList* images, std::string_view key) const
 {
     if (images == nullptr || key.empty()) return {};
     IconCache& cache = images == list_.icons() ? largeIcons_ : smallIcons_;
@@ -99,14 +101,14 @@ QIcon ListModel::icon(const ImageList* images, const std::string& key) const
         cache.images = images;
         cache.revision = images->revision();
     }
-    if (const auto found = cache.icons.find(key); found != cache.icons.end()) return found->second;
+    if (const auto found = cache.icons.find(std::string(key)); found != cache.icons.end()) return found->second;
 
     QIcon drawn;
     if (const ListImage* image = images->find(key); image != nullptr && image->picture) {
         const Picture shown = images->useMaskColor() ? maskedPicture(*image->picture, images->maskColor()) : image->picture;
         drawn = QIcon(pixmapFromPicture(shown));
     }
-    cache.icons.emplace(key, drawn);
+    cache.icons.emplace(std::string(key), drawn);
     return drawn;
 }
 

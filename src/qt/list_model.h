@@ -44,7 +44,7 @@ public:
     static std::size_t rowOfIndex(const QModelIndex& index);
 
     // The icon an image list holds under a key, as drawn: null when there is none.
-    QIcon icon(const ImageList* images, const std::string& key) const;
+    QIcon icon(const ImageList* images, std::string_view key) const;
 
 signals:
     // The list selected a row (a model row, -1 for none) or asked for one to be scrolled into view.

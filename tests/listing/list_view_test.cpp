@@ -13,14 +13,15 @@ std::vector<ColumnHeader> columns()
             {"Date", 0, ColumnAlignment::Left, SortKind::Moment}};
 }
 
-ListView listOf(std::initializer_list<std::array<const char*, 3>> rows)
+// A list keeps its rows' texts in itself, so it is made in place and filled.
+std::unique_ptr<ListView> listOf(std::initializer_list<std::array<const char*, 3>> rows)
 {
-    ListView list(columns());
+    auto list = std::make_unique<ListView>(columns());
     for (const auto& cells : rows) {
-        const std::size_t n = list.add();
-        list.setText(n, cells[0]);
-        list.setSubItem(n, 1, cells[1]);
-        list.setSubItem(n, 2, cells[2]);
+        const std::size_t n = list->add();
+        list->setText(n, cells[0]);
+        list->setSubItem(n, 1, cells[1]);
+        list->setSubItem(n, 2, cells[2]);
     }
     return list;
 }
@@ -34,10 +35,8 @@ std::string names(const ListView& list)
 
 TEST(ListViewSorting, ComparesEachColumnByItsKind)
 {
-    ListView list = listOf({{"b", "900", "12/31/2001 2:00:00 PM"},
-                            {"C", "1,000", "1/2/2001"},
-                            {"a", "0Kb", "12/31/2001 9:00:00 AM"},
-                            {"B", "9", ""}});
+    const auto owner = listOf({{"b", "900", "12/31/2001 2:00:00 PM"}, {"C", "1,000", "1/2/2001"}, {"a", "0Kb", "12/31/2001 9:00:00 AM"}, {"B", "9", ""}});
+    ListView& list = *owner;
     list.setSorted(true);
     EXPECT_EQ(names(list), "a b B C"); // case-blind and stable
     list.setSortKey(1);
@@ -50,7 +49,8 @@ TEST(ListViewSorting, ComparesEachColumnByItsKind)
 
 TEST(ListViewSorting, RowsAddedInAnUpdateStayAtTheEndUntilItEnds)
 {
-    ListView list = listOf({{"b", "", ""}, {"c", "", ""}});
+    const auto owner = listOf({{"b", "", ""}, {"c", "", ""}});
+    ListView& list = *owner;
     list.setSorted(true);
     list.setSortOrder(1);
     list.beginUpdate();
@@ -63,7 +63,8 @@ TEST(ListViewSorting, RowsAddedInAnUpdateStayAtTheEndUntilItEnds)
 
 TEST(ListViewSorting, KeepsTheSelectedRowSelected)
 {
-    ListView list = listOf({{"b", "", ""}, {"a", "", ""}});
+    const auto owner = listOf({{"b", "", ""}, {"a", "", ""}});
+    ListView& list = *owner;
     list.select(1);
     list.setSorted(true);
     EXPECT_EQ(list.selectedIndex(), 2u);

@@ -74,12 +74,16 @@ TEST_F(RowBuilderTest, TakesEachExtensionsIconOnceAndKeepsBothListsInStep)
     EXPECT_EQ(scratch.count(), 0u);
 
     // An extension without an association, or whose icon cannot be had, gets the default
-    // picture, and its look-up is tried again for the next member.
+    // picture; the desktop is asked again with the next archive, which may have gained it.
     t.associate("bad", "badfile", "Bad", "nowhere.dll,0");
     EXPECT_EQ(add("a", "xyz").icon, "default");
     EXPECT_EQ(add("a", "bad").icon, "default");
     EXPECT_EQ(add("b", "bad").icon, "default");
-    EXPECT_EQ(t.icons->loads, 3);
+    EXPECT_EQ(t.icons->loads, 2);
+    t.associate("bad", "badfile", "Bad", "icon:bad,4");
+    EXPECT_EQ(add("c", "bad").icon, "default");
+    builder.beginArchive();
+    EXPECT_EQ(add("d", "bad").icon, "xbad");
 
     // exe always has the built-in picture.
     t.associate("exe", "exefile", "Application", "icon:exe,9");

@@ -5,28 +5,32 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace quenarch::lister {
 namespace {
 
+// Characters, not bytes: every byte but a UTF-8 continuation byte (10xxxxxx) starts one.
 std::size_t displayWidth(std::string_view text)
 {
-    std::size_t width = 0;
-    for (const char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
-    return width;
+    std::size_t continuations = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        // One bit per continuation byte, at the bottom of its byte; the multiply sums the bytes.
+        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080u) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
+    }
+    for (; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++continuations;
+    return text.size() - continuations;
 }
 
-void appendPadded(std::string& out, std::string_view text, std::size_t width, bool alignRight)
-{
-    const std::size_t padding = width - std::min(width, displayWidth(text));
-    if (alignRight) out.append(padding, ' ');
-    out.append(text);
-    if (!alignRight) out.append(padding, ' ');
-}
 
 // The number a size text shows, digits grouped or not; nothing for texts such as "0Kb".
 std::optional<std::uint64_t> sizeValue(std::string_view text, std::string_view groupSeparator)
@@ -87,35 +91,68 @@ std::string reportText(const QuenArchive& control)
 {
     const ListView& list = control.fileview();
     constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
-    std::array<std::size_t, shownColumns> widths{};
-    const auto cell = [](const ListRow& row, std::size_t column) -> std::string_view {
-        return column == 0 ? std::string_view(row.text) : std::string_view(row.subItems[column - 1]);
+    constexpr std::string_view columnGap = "  ";
+    const auto cell = [](const ListRow& r, std::size_t column) -> std::string_view {
+        return column == 0 ? std::string_view(r.text) : std::string_view(r.subItems[column - 1]);
     };
-    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
-    for (std::size_t i = 1; i <= list.count(); ++i)
-        for (std::size_t column = 0; column < shownColumns; ++column)
-            widths[column] = std::max(widths[column], displayWidth(cell(list.row(i), column)));
 
-    std::string out;
-    out.reserve((list.count() + 2) * 96);
-    const auto appendLine = [&](auto&& textOf) {
+    // Each cell's width is measured once, for the column widths and again for its padding.
+    std::array<std::size_t, shownColumns> widths{};
+    std::vector<std::array<std::uint32_t, shownColumns>> cellWidths(list.count());
+    std::size_t textBytes = 0;
+    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        const ListRow& row = list.row(i + 1);
         for (std::size_t column = 0; column < shownColumns; ++column) {
-            const bool right = list.columns()[column].alignment == ColumnAlignment::Right;
-            if (column + 1 == shownColumns) {
-                out.append(textOf(column));
-            } else {
-                appendPadded(out, textOf(column), widths[column], right);
-                out.append("  ");
-            }
+            const std::string_view text = cell(row, column);
+            const std::size_t width = displayWidth(text);
+            cellWidths[i][column] = static_cast<std::uint32_t>(width);
+            widths[column] = std::max(widths[column], width);
+            textBytes += text.size();
         }
-        while (!out.empty() && out.back() == ' ') out.pop_back();
-        out.push_back('\n');
-    };
-    appendLine([&](std::size_t column) -> std::string_view { return list.columns()[column].caption; });
-    for (std::size_t i = 1; i <= list.count(); ++i) {
-        const ListRow& row = list.row(i);
-        appendLine([&](std::size_t column) { return cell(row, column); });
     }
+
+    // Every line is at most its texts, the padding up to the column widths and the gaps.
+    std::size_t paddedWidth = 0;
+    for (const std::size_t width : widths) paddedWidth += width + columnGap.size();
+    std::string out(textBytes + (list.count() + 1) * (paddedWidth + 1) + 256, '\0');
+    char* at = out.data();
+    const auto put = [&](std::string_view text) {
+        std::memcpy(at, text.data(), text.size());
+        at += text.size();
+    };
+    // Padding is a few blanks: eight at a time, without a call.
+    const auto pad = [&](std::size_t count) {
+        constexpr std::uint64_t eightBlanks = 0x2020202020202020u;
+        for (; count >= 8; count -= 8, at += 8) std::memcpy(at, &eightBlanks, 8);
+        for (; count > 0; --count) *at++ = ' ';
+    };
+    const auto writeLine = [&](auto&& textOf, auto&& widthOf) {
+        char* const lineStart = at;
+        for (std::size_t column = 0; column < shownColumns; ++column) {
+            const std::string_view text = textOf(column);
+            if (column + 1 == shownColumns) {
+                put(text);
+                break;
+            }
+            const std::size_t padding = widths[column] - widthOf(column);
+            const bool right = list.columns()[column].alignment == ColumnAlignment::Right;
+            if (right) pad(padding);
+            put(text);
+            if (!right) pad(padding);
+            put(columnGap);
+        }
+        while (at > lineStart && at[-1] == ' ') --at;
+        *at++ = '\n';
+    };
+    writeLine([&](std::size_t column) -> std::string_view { return list.columns()[column].caption; },
+              [&](std::size_t column) { return displayWidth(list.columns()[column].caption); });
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        const ListRow& row = list.row(i + 1);
+        writeLine([&](std::size_t column) { return cell(row, column); }, [&](std::size_t column) { return std::size_t{cellWidths[i][column]}; });
+    }
+    out.resize(static_cast<std::size_t>(at - out.data()));
+
     out.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
     out.append("; type: ");
     appendEscapedLine(out, control.ArchiveType());
