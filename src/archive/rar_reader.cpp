@@ -3,6 +3,7 @@
 #include "archive/dos_datetime.h"
 #include "archive/rar5_blocks.h"
 #include "platform/automation_error.h"
+#include "platform/text_codec.h"
 
 #include <algorithm>
 #include <limits>
@@ -71,25 +72,6 @@ std::optional<MainHeader> ReadRarMainHeader(Bytes file, MemberSink& sink)
         header.firstBlock = at + size;
     }
     return header;
-}
-
-void appendUtf8(std::string& text, char32_t c)
-{
-    if (c < 0x80) {
-        text.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | c >> 6));
-        text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        text.push_back(static_cast<char>(0xE0 | c >> 12));
-        text.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xF0 | c >> 18));
-        text.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
 }
 
 // UTF-16 as UTF-8, up to the first zero (the name ends there); unpaired surrogates become U+FFFD.

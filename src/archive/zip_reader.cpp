@@ -110,9 +110,10 @@ ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
     const std::optional<std::uint64_t> endRecord = findEndRecord(file);
     if (!endRecord) return ReadVerdict::NotAnArchive;
 
-    // A record cut short by the end of the file reads as zeros where its bytes are missing.
-    std::uint8_t record[endRecordSize] = {};
-    std::copy_n(file.data() + *endRecord, std::min<std::uint64_t>(endRecordSize, file.size() - *endRecord), record);
+    // A record cut short by the end of the file tells neither where the directory is nor how
+    // long: the archive lists nothing rather than reading its local headers as the directory.
+    if (!fits(file, *endRecord, endRecordSize)) return ReadVerdict::Archive;
+    const std::uint8_t* record = file.data() + *endRecord;
     Directory directory{readU16(record + 10), readU32(record + 12), readU32(record + 16)};
     const std::uint16_t commentLength = readU16(record + 20);
     const std::uint64_t commentStart = *endRecord + endRecordSize;

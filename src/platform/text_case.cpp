@@ -1,5 +1,7 @@
 #include "platform/text_case.h"
 
+#include "platform/text_codec.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -79,25 +81,6 @@ char32_t decodeAt(std::string_view text, std::size_t& i, bool& invalid)
     return c;
 }
 
-void encode(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 template <bool upper, typename Map>
 std::string mapText(std::string_view text, Map map)
 {
@@ -126,7 +109,7 @@ std::string mapText(std::string_view text, Map map)
         if (invalid)
             out.append(text.substr(start, i - start));
         else
-            encode(out, map(c));
+            appendUtf8(out, map(c));
     }
     return out;
 }

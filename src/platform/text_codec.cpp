@@ -1,6 +1,7 @@
 #include "platform/text_codec.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace quenarch {
 namespace {
@@ -11,25 +12,6 @@ constexpr char16_t windows1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 // Length of the valid UTF-8 sequence at bytes[i], or 0 when none starts there.
 std::size_t sequenceLength(std::string_view bytes, std::size_t i)
@@ -61,9 +43,35 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t i)
 
 } // namespace
 
+void appendUtf8(std::string& out, char32_t codePoint)
+{
+    const char32_t c = codePoint;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
 bool isValidUtf8(std::string_view bytes)
 {
-    for (std::size_t i = 0; i < bytes.size();) {
+    std::size_t i = 0;
+    // Names are mostly ASCII: step over eight bytes at a time while no byte has its top bit set.
+    for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+        std::memcpy(&word, bytes.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (i < bytes.size()) {
         const std::size_t length = sequenceLength(bytes, i);
         if (length == 0) return false;
         i += length;

@@ -27,6 +27,8 @@ public:
 };
 
 bool isValidUtf8(std::string_view bytes);
+// Appends the UTF-8 form of one code point.
+void appendUtf8(std::string& out, char32_t codePoint);
 std::string decodeWindows1252(std::string_view bytes);
 std::string decodeUtf8Lossy(std::string_view bytes);
 

@@ -1,12 +1,20 @@
 #pragma once
 
-// What other archive tools list for a test archive, read from the listings committed beside it:
-// NAME.7z.txt (`7zz l -slt NAME`) and NAME.lsar.json (`lsar -j NAME`).
+// What a reader lists for bytes or a test file, and what other tools list for the same test
+// archive: NAME.7z.txt (`7zz l -slt NAME`) and NAME.lsar.json (`lsar -j NAME`) beside it.
 
-#include "archive/reader_frame.h"
+#include "archive/bytes.h"
+#include "archive/member_collector.h"
+#include "platform/automation_error.h"
+#include "platform/text_codec.h"
 #include "support/test_platform.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -14,69 +22,217 @@
 
 namespace quenarch::test {
 
-struct PeerEntry {
-    std::string path; // as the tool prints it; lsar listings leave it empty
-    std::uint64_t size = 0;
-    std::optional<std::uint64_t> packed{};
-    std::string modified{}; // "YYYY-MM-DD hh:mm:ss"
-};
+using ReaderFunction = ReadVerdict (*)(Bytes, MemberSink&, const TextCodec&);
 
-inline std::vector<PeerEntry> sevenZipEntries(const std::filesystem::path& listing)
+inline const TextCodec& desktopCodec()
 {
-    std::istringstream text(readFile(listing));
-    std::vector<PeerEntry> entries;
-    bool inEntries = false;
-    for (std::string line; std::getline(text, line);) {
-        if (line == "----------") inEntries = true;
-        const std::size_t equals = line.find(" = ");
-        if (!inEntries || equals == std::string::npos) continue;
-        const std::string key = line.substr(0, equals);
-        const std::string value = line.substr(equals + 3);
-        if (key == "Path") entries.push_back({value});
-        if (entries.empty()) continue;
-        if (key == "Size") entries.back().size = std::stoull(value);
-        if (key == "Packed Size") entries.back().packed = std::stoull(value);
-        if (key == "Modified") entries.back().modified = value.substr(0, 19);
-    }
-    return entries;
+    static const Utf8OrWindows1252Codec codec;
+    return codec;
 }
 
-// The members of lsarContents: one object per member, its fields one to a line.
-inline std::vector<PeerEntry> lsarEntries(const std::filesystem::path& listing)
-{
-    std::istringstream text(readFile(listing));
-    std::vector<PeerEntry> entries;
-    int depth = 0;
-    bool inContents = false;
-    for (std::string line; std::getline(text, line);) {
-        const std::size_t first = line.find_first_not_of(' ');
-        if (first == std::string::npos) continue;
-        if (line[first] == '}' || line[first] == ']') --depth;
-        if (line.find("\"lsarContents\": [") != std::string::npos && line.back() == '[') inContents = true;
-        if (inContents && depth == 1 && line[first] == ']') inContents = false;
-        if (inContents && depth == 2 && line[first] == '{') entries.emplace_back();
-        if (line.back() == '{' || line.back() == '[') ++depth;
-        if (!inContents || depth != 3 || entries.empty()) continue;
-        const std::size_t colon = line.find("\": ");
-        if (colon == std::string::npos) continue;
-        const std::string key = line.substr(first + 1, colon - first - 1);
-        std::string value = line.substr(colon + 3);
-        if (value.back() == ',') value.pop_back();
-        if (key == "XADFileSize") entries.back().size = std::stoull(value);
-        if (key == "XADCompressedSize") entries.back().packed = std::stoull(value);
-        if (key == "XADLastModificationDate") entries.back().modified = value.substr(1, 19);
+struct Listing {
+    ReadVerdict verdict = ReadVerdict::Archive;
+    std::string comment;
+    std::vector<ArchiveMember> members;
+    int messageRounds = 0;
+    bool errorEscaped = false; // an error raised by the host left the reader
+};
+
+// Hands everything to a collector; throws as a host does whose list is full at the member with
+// the index refuseAt, and counts the rounds of pending messages.
+class HostSink final : public MemberSink {
+public:
+    void beginArchive(std::string_view format) override { collector.beginArchive(format); }
+    void setComment(std::string text) override { collector.setComment(std::move(text)); }
+    void addMember(const ArchiveMember& member) override
+    {
+        if (added++ == refuseAt) throw errors::overflow();
+        collector.addMember(member);
     }
-    return entries;
+    void archiveInvalid() override { collector.archiveInvalid(); }
+    void processPendingMessages() override { ++messageRounds; }
+
+    MemberCollector collector;
+    std::size_t refuseAt = std::numeric_limits<std::size_t>::max();
+    std::size_t added = 0;
+    int messageRounds = 0;
+};
+
+inline Listing listBytes(ReaderFunction reader, std::string_view bytes, const TextCodec& codec = desktopCodec(),
+                         std::size_t refuseAt = std::numeric_limits<std::size_t>::max())
+{
+    HostSink sink;
+    sink.refuseAt = refuseAt;
+    Listing listing;
+    try {
+        listing.verdict = reader({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, sink, codec);
+    } catch (const AutomationError&) {
+        listing.errorEscaped = true;
+    }
+    EXPECT_FALSE(sink.collector.invalid) << "the verdict is the caller's to report";
+    listing.comment = std::move(sink.collector.comment);
+    listing.members = std::move(sink.collector.members);
+    listing.messageRounds = sink.messageRounds;
+    return listing;
+}
+
+inline Listing listFile(ReaderFunction reader, const std::string& testFile, const TextCodec& codec = desktopCodec())
+{
+    return listBytes(reader, readFile(testData(testFile)), codec);
+}
+
+inline std::string fullName(const ArchiveMember& m) { return m.extension.empty() ? m.baseName : m.baseName + "." + m.extension; }
+
+// Each member as "BASE|EXTENSION".
+inline std::vector<std::string> rowNames(const Listing& listing)
+{
+    std::vector<std::string> names;
+    for (const ArchiveMember& member : listing.members) names.push_back(member.baseName + "|" + member.extension);
+    return names;
+}
+
+inline std::vector<std::string> fullNames(const Listing& listing)
+{
+    std::vector<std::string> names;
+    for (const ArchiveMember& member : listing.members) names.push_back(fullName(member));
+    return names;
 }
 
 // "YYYY-MM-DD hh:mm:ss" of a member, empty when it has no date or no time.
-inline std::string momentText(const ArchiveMember& member)
+inline std::string memberMoment(const ArchiveMember& member)
 {
     if (!member.date || !member.time) return {};
     const DateParts p = splitDate(combineDateAndTime(*member.date, *member.time));
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute, p.second);
     return text;
+}
+
+// Little-endian bytes of a value, for archives built byte by byte.
+inline std::string le(std::uint64_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+    return out;
+}
+
+// Upper-cases ASCII letters, so that a test sees which texts went through the codec.
+class UpperCaseCodec final : public TextCodec {
+public:
+    std::string decode(std::string_view bytes) const override
+    {
+        std::string text(bytes);
+        for (char& c : text)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return text;
+    }
+};
+
+// Sets TZ for one test and puts the previous one back.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        if (const char* old = std::getenv("TZ")) previous_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~ScopedTimeZone()
+    {
+        previous_ ? ::setenv("TZ", previous_->c_str(), 1) : ::unsetenv("TZ");
+        ::tzset();
+    }
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    std::optional<std::string> previous_;
+};
+
+// One member as a peer lists it.
+struct PeerEntry {
+    std::string path;
+    std::uint64_t size = 0;
+    std::optional<std::uint64_t> packed{};
+    std::optional<std::uint32_t> crc{};
+    std::string modified{};                  // "YYYY-MM-DD hh:mm:ss"
+    std::optional<std::uint64_t> dataOffset{}; // lsar: where the packed data start
+};
+
+struct PeerListing {
+    std::string comment; // the archive's
+    std::vector<PeerEntry> entries;
+};
+
+inline PeerListing sevenZipListing(const std::string& testFile)
+{
+    std::istringstream text(readFile(testData(testFile)));
+    PeerListing listing;
+    bool inEntries = false;
+    for (std::string line; std::getline(text, line);) {
+        inEntries = inEntries || line == "----------";
+        const std::size_t equals = line.find(" = ");
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 3);
+        if (!inEntries && key == "Comment") listing.comment = value;
+        if (inEntries && key == "Path") listing.entries.push_back({value});
+        if (!inEntries || listing.entries.empty() || value.empty()) continue;
+        PeerEntry& entry = listing.entries.back();
+        if (key == "Size") entry.size = std::stoull(value);
+        if (key == "Packed Size") entry.packed = std::stoull(value);
+        if (key == "Modified") entry.modified = value.substr(0, 19);
+        if (key == "CRC") entry.crc = static_cast<std::uint32_t>(std::stoul(value, nullptr, 16));
+    }
+    return listing;
+}
+
+// A JSON value as text: a string without its quotes and escapes, anything else as written.
+inline std::string jsonText(std::string_view value)
+{
+    if (value.size() < 2 || value.front() != '"') return std::string(value);
+    std::string text;
+    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
+        if (value[i] != '\\') {
+            text.push_back(value[i]);
+        } else if (value[++i] == 'u') {
+            appendUtf8(text, static_cast<char32_t>(std::stoul(std::string(value.substr(i + 1, 4)), nullptr, 16)));
+            i += 4;
+        } else {
+            text.push_back(value[i] == 'n' ? '\n' : value[i] == 'r' ? '\r' : value[i]);
+        }
+    }
+    return text;
+}
+
+// lsar writes a field a line: a member's six spaces in within "lsarContents", the archive's four
+// spaces in within "lsarProperties"; deeper lines belong to nested values.
+inline PeerListing lsarListing(const std::string& testFile)
+{
+    std::istringstream text(readFile(testData(testFile)));
+    PeerListing listing;
+    std::string section;
+    for (std::string line; std::getline(text, line);) {
+        const std::size_t indent = line.find_first_not_of(' ');
+        if (indent == 2) section = line.substr(3, line.find('"', 3) - 3);
+        if (section == "lsarContents" && line == "    {") listing.entries.emplace_back();
+        const std::size_t colon = line.find("\": ");
+        if (colon == std::string::npos) continue;
+        const std::string key = line.substr(indent + 1, colon - indent - 1);
+        std::string value = line.substr(colon + 3);
+        if (value.ends_with(',')) value.pop_back();
+        value = jsonText(value);
+        if (section == "lsarProperties" && indent == 4 && key == "XADComment") listing.comment = value;
+        if (section != "lsarContents" || indent != 6 || listing.entries.empty()) continue;
+        PeerEntry& entry = listing.entries.back();
+        if (key == "XADFileName") entry.path = value;
+        if (key == "XADFileSize") entry.size = std::stoull(value);
+        if (key == "XADCompressedSize") entry.packed = std::stoull(value);
+        if (key == "XADLastModificationDate") entry.modified = value.substr(0, 19);
+        if (key == "XADDataOffset") entry.dataOffset = std::stoull(value);
+        if (key.ends_with("CRC32") || key.ends_with("CRC16")) entry.crc = static_cast<std::uint32_t>(std::stoul(value));
+    }
+    return listing;
 }
 
 } // namespace quenarch::test
