@@ -14,20 +14,14 @@
 namespace quenarch::qt {
 namespace {
 
-using test::TempDir;
+constexpr std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00, magenta = 0xFFFF00FF,
+                        cyan = 0xFF00FFFF, grey = 0xFF808080;
 
-constexpr std::uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, yellow = 0xFFFFFF00,
-                        magenta = 0xFFFF00FF, cyan = 0xFF00FFFF, grey = 0xFF808080;
-
-QImage filled(int width, int height, std::uint32_t argb)
+// An image of one colour in a file format's bytes.
+std::string encoded(int width, int height, std::uint32_t argb, const char* format)
 {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(argb);
-    return image;
-}
-
-std::string encoded(const QImage& image, const char* format)
-{
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -35,129 +29,71 @@ std::string encoded(const QImage& image, const char* format)
     return bytes.toStdString();
 }
 
-QString pathOf(const std::filesystem::path& file) { return QString::fromStdString(file.string()); }
-
-// One ICO file holding the images in the order given, made from single-image ICO files: the
-// directory entries are copied with their data offsets moved past the larger directory.
-std::string multiImageIco(const std::vector<QImage>& images)
+// One ICO file holding square images of the sizes and colours given, in that order, made from
+// single-image ICO files: the directory entries are copied with their data offsets moved past
+// the larger directory.
+std::string multiImageIco(const std::vector<std::pair<int, std::uint32_t>>& images)
 {
     constexpr std::size_t headerSize = 6, entrySize = 16;
-    std::string header{'\0', '\0', '\1', '\0', static_cast<char>(images.size()), '\0'};
     std::string entries, data;
-    for (const QImage& image : images) {
-        const std::string single = encoded(image, "ico");
+    for (const auto& [size, argb] : images) {
+        const std::string single = encoded(size, size, argb, "ico");
         std::string entry = single.substr(headerSize, entrySize);
         const auto offset = static_cast<std::uint32_t>(headerSize + entrySize * images.size() + data.size());
         for (int i = 0; i < 4; ++i) entry[12 + i] = static_cast<char>(offset >> (8 * i));
         entries += entry;
         data += single.substr(headerSize + entrySize);
     }
-    return header + entries + data;
+    return std::string{'\0', '\0', '\1', '\0', static_cast<char>(images.size()), '\0'} + entries + data;
 }
 
-std::uint32_t centre(const Picture& picture) { return picture->pixel(16, 16); }
+std::uint32_t centre(const Picture& picture) { return picture ? picture->pixel(16, 16) : 0; }
 
-TEST(DesktopIconSourceTest, ImageFilesAreScaledTo32By32KeepingTheirShape)
+TEST(DesktopIconSourceTest, ImageFilesGiveTheirPictureNearest32By32)
 {
-    const TempDir folder;
+    const test::TempDir folder;
     const DesktopIconSource source(IconThemeLocations{});
-    const Picture picture = source.loadIcon(folder.write("wide.png", encoded(filled(64, 48, red), "png")).string(), 0);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 32);
-    EXPECT_EQ(picture->height, 32);
-    EXPECT_EQ(picture->colorCount, 0);
-    EXPECT_EQ(centre(picture), red);
-    EXPECT_EQ(picture->pixel(16, 0) >> 24, 0u); // 32 x 24, centred on a transparent square
-    EXPECT_EQ(picture->pixel(16, 31) >> 24, 0u);
+    // Scaled keeping its shape: 32 x 24, centred on a transparent square.
+    const Picture wide = source.loadIcon(folder.write("wide.png", encoded(64, 48, red, "png")).string(), 0);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(std::tuple(wide->width, wide->height, wide->colorCount, centre(wide)), std::tuple(32, 32, 0, red));
+    EXPECT_EQ(wide->pixel(16, 0) >> 24 | wide->pixel(16, 31) >> 24, 0u);
+    const std::pair<std::vector<std::pair<int, std::uint32_t>>, std::uint32_t> icoCases[] = {
+        {{{16, blue}, {32, red}, {48, green}}, red},
+        {{{48, green}, {32, red}, {16, blue}}, red},
+        {{{16, blue}, {48, green}}, green}, // reducing looks better than enlarging
+    };
+    for (const auto& [images, expected] : icoCases)
+        EXPECT_EQ(centre(source.loadIcon(folder.write("several.ico", multiImageIco(images)).string(), 0)), expected) << std::hex << expected;
+    // Locations without a picture; an image file holds one icon.
+    EXPECT_EQ(source.loadIcon(folder.write("icon.png", encoded(32, 32, red, "png")).string(), 1), nullptr);
+    for (const std::string& location : {folder.write("notes.png", "not a picture").string(), (folder.path() / "missing.png").string(),
+                                       std::string("folder/icon.png"), std::string()})
+        EXPECT_EQ(source.loadIcon(location, 0), nullptr) << location;
 }
 
-TEST(DesktopIconSourceTest, LocationsWithoutAPictureGiveNothing)
+// A theme "child" that inherits "parent", then hicolor and a pixmap folder, in one temporary folder.
+TEST(DesktopIconSourceTest, ThemeIconsAreFoundInTheFreedesktopOrder)
 {
-    const TempDir folder;
-    const DesktopIconSource source(IconThemeLocations{});
-    const std::string image = folder.write("icon.png", encoded(filled(32, 32, red), "png")).string();
-    EXPECT_EQ(source.loadIcon(image, 1), nullptr); // an image file holds one icon
-    EXPECT_EQ(source.loadIcon(folder.write("notes.png", "not a picture").string(), 0), nullptr);
-    EXPECT_EQ(source.loadIcon((folder.path() / "missing.png").string(), 0), nullptr);
-    EXPECT_EQ(source.loadIcon("folder/icon.png", 0), nullptr);
-    EXPECT_EQ(source.loadIcon("", 0), nullptr);
-}
+    const test::TempDir folder;
+    folder.write("icons/child/index.theme",
+                 "[Icon Theme]\nInherits=parent\nDirectories=scalable/apps,16x16/apps,32x32/apps,32x32@2/apps\n"
+                 "[scalable/apps]\nSize=32\nType=Scalable\nMinSize=8\nMaxSize=512\n[16x16/apps]\nSize=16\nType=Fixed\n"
+                 "[32x32/apps]\nSize=32\nType=Fixed\n[32x32@2/apps]\nSize=32\nScale=2\nType=Fixed\n");
+    folder.write("icons/parent/index.theme", "[Icon Theme]\nDirectories=32x32/apps,48x48/apps\n"
+                                             "[32x32/apps]\nSize=32\nType=Fixed\n[48x48/apps]\nSize=48\nType=Fixed\n");
+    folder.write("icons/hicolor/index.theme", "[Icon Theme]\nDirectories=48x48/apps\n[48x48/apps]\nSize=48\nType=Threshold\n");
+    const std::tuple<const char*, int, std::uint32_t> pngs[] = {
+        {"child/16x16/apps/small.png", 16, blue}, {"parent/32x32/apps/small.png", 32, red}, {"child/32x32/apps/vector.png", 32, red},
+        {"child/32x32@2/apps/sharp.png", 64, red}, {"parent/48x48/apps/inherited.png", 48, yellow},
+        {"hicolor/48x48/apps/fallback.png", 48, magenta}, {"../pixmaps/loose.png", 24, cyan}, {"child/32x32/apps/text-x-generic.png", 32, grey}};
+    for (const auto& [name, size, argb] : pngs) folder.write(std::string("icons/") + name, encoded(size, size, argb, "png"));
+    for (const char* name : {"icons/child/scalable/apps/vector.svg", "icons/child/scalable/apps/drawing.svg"})
+        folder.write(name, "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><rect width='16' height='16' fill='#00ff00'/></svg>");
 
-struct IcoCase {
-    std::vector<QImage> images;
-    std::uint32_t expected;
-};
-
-class IcoFrames : public ::testing::TestWithParam<IcoCase> {};
-
-TEST_P(IcoFrames, TheImageNearest32By32IsTaken)
-{
-    const TempDir folder;
-    const DesktopIconSource source(IconThemeLocations{});
-    const Picture picture = source.loadIcon(folder.write("several.ico", multiImageIco(GetParam().images)).string(), 0);
-    ASSERT_TRUE(picture);
-    EXPECT_EQ(centre(picture), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, IcoFrames,
-                         ::testing::Values(IcoCase{{filled(16, 16, blue), filled(32, 32, red), filled(48, 48, green)}, red},
-                                           IcoCase{{filled(48, 48, green), filled(32, 32, red), filled(16, 16, blue)}, red},
-                                           IcoCase{{filled(16, 16, blue), filled(48, 48, green)}, green},
-                                           IcoCase{{filled(64, 64, yellow), filled(24, 24, blue)}, blue}));
-
-// A theme "child" that inherits "parent", hicolor and a pixmap folder, in one temporary folder.
-class ThemeLookup : public ::testing::Test {
-protected:
-    ThemeLookup()
-    {
-        folder.write("icons/child/index.theme",
-                     "[Icon Theme]\nName=Child\nInherits=parent\nDirectories=scalable/apps,16x16/apps,32x32/apps,32x32@2/apps\n\n"
-                     "[scalable/apps]\nSize=32\nType=Scalable\nMinSize=8\nMaxSize=512\n\n"
-                     "[16x16/apps]\nSize=16\nType=Fixed\n\n"
-                     "[32x32/apps]\nSize=32\nType=Fixed\n\n"
-                     "[32x32@2/apps]\nSize=32\nScale=2\nType=Fixed\n");
-        folder.write("icons/parent/index.theme",
-                     "[Icon Theme]\nName=Parent\nDirectories=32x32/apps,48x48/apps\n\n"
-                     "[32x32/apps]\nSize=32\nType=Fixed\n\n[48x48/apps]\nSize=48\nType=Fixed\n");
-        folder.write("icons/hicolor/index.theme",
-                     "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n\n[48x48/apps]\nSize=48\nType=Threshold\n");
-        png("icons/child/16x16/apps/small.png", 16, blue);
-        png("icons/parent/32x32/apps/small.png", 32, red);
-        svg("icons/child/scalable/apps/vector.svg", green);
-        png("icons/child/32x32/apps/vector.png", 32, red);
-        svg("icons/child/scalable/apps/drawing.svg", green);
-        png("icons/child/32x32@2/apps/sharp.png", 64, red);
-        png("icons/parent/48x48/apps/inherited.png", 48, yellow);
-        png("icons/hicolor/48x48/apps/fallback.png", 48, magenta);
-        png("pixmaps/loose.png", 24, cyan);
-        png("icons/child/32x32/apps/text-x-generic.png", 32, grey);
-    }
-
-    void png(const std::string& name, int size, std::uint32_t argb) const { folder.write(name, encoded(filled(size, size, argb), "png")); }
-
-    void svg(const std::string& name, std::uint32_t argb) const
-    {
-        const QString colour = QColor::fromRgba(argb).name();
-        folder.write(name, QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16' viewBox='0 0 16 16'>"
-                                          "<rect width='16' height='16' fill='%1'/></svg>")
-                               .arg(colour)
-                               .toStdString());
-    }
-
-    IconThemeLocations locations() const
-    {
-        return {QStringLiteral("child"), {pathOf(folder.path() / "icons")}, {pathOf(folder.path() / "pixmaps")}};
-    }
-
-    TempDir folder;
-};
-
-TEST_F(ThemeLookup, FollowsTheFreedesktopOrder)
-{
-    const struct {
-        const char* name;
-        std::uint32_t colour;
-    } cases[] = {
+    const DesktopIconSource source(IconThemeLocations{QStringLiteral("child"), {QString::fromStdString((folder.path() / "icons").string())},
+                                                      {QString::fromStdString((folder.path() / "pixmaps").string())}});
+    const std::pair<const char*, std::uint32_t> cases[] = {
         {"small", blue},       // the theme's nearest size comes before an exact size in its parent
         {"vector", red},       // at the exact size a PNG comes before an SVG
         {"drawing", green},    // an SVG alone is drawn at 32 x 32
@@ -165,20 +101,10 @@ TEST_F(ThemeLookup, FollowsTheFreedesktopOrder)
         {"fallback", magenta}, // from hicolor, which every theme ends in
         {"loose", cyan},       // from the pixmap folders
         {"text-plain", grey},  // the generic icon of the MIME type text/plain
+        {"sharp", 0},          // drawn for high-density screens only
+        {"no-such-icon", 0}, {"nosuchtype-plain", 0}, {"image-png", 0},
     };
-    const DesktopIconSource source(locations());
-    for (const auto& c : cases) {
-        const Picture picture = source.loadIcon(c.name, 0);
-        ASSERT_TRUE(picture) << c.name;
-        EXPECT_EQ(centre(picture), c.colour) << c.name;
-    }
-}
-
-TEST_F(ThemeLookup, UnknownNamesGiveNothing)
-{
-    const DesktopIconSource source(locations());
-    for (const char* name : {"sharp", "no-such-icon", "nosuchtype-plain", "image-png"})
-        EXPECT_EQ(source.loadIcon(name, 0), nullptr) << name;
+    for (const auto& [name, colour] : cases) EXPECT_EQ(centre(source.loadIcon(name, 0)), colour) << name;
 }
 
 TEST(DesktopIconSourceTest, TheDesktopThemeHasAPictureForPlainText)
@@ -186,9 +112,7 @@ TEST(DesktopIconSourceTest, TheDesktopThemeHasAPictureForPlainText)
     const DesktopIconSource source;
     const Picture picture = source.loadIcon("text-plain", 0);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 32);
-    EXPECT_EQ(picture->height, 32);
-    EXPECT_EQ(picture->colorCount, 0);
+    EXPECT_EQ(std::tuple(picture->width, picture->height, picture->colorCount), std::tuple(32, 32, 0));
     EXPECT_TRUE(std::any_of(picture->pixels.begin(), picture->pixels.end(), [](std::uint32_t argb) { return argb >> 24 != 0; }));
     EXPECT_EQ(source.loadIcon("quenarch-no-such-icon", 0), nullptr);
 }

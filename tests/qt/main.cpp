@@ -1,13 +1,15 @@
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
-// The Qt layer runs under a QGuiApplication on the offscreen platform, which has a screen but
-// no desktop: no icon theme and no settings from the platform theme.
+// The tests run on the X server that xvfb-run provides, or on the offscreen platform when there is
+// no display (for instance while the build lists the tests). Neither has a desktop: no icon theme
+// and no settings from a platform theme.
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
+    QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -4,33 +4,63 @@
 #include "control/module_state.h"
 #include "control/quen_archive.h"
 #include "platform/text_case.h"
-#include "property_page_driver.h"
+#include "qt/quen_archive_widget.h"
 #include "support/test_platform.h"
 
-#include <QDir>
-#include <QFileSystemModel>
-#include <QListWidget>
-#include <QStorageInfo>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#ifdef QUENARCH_DESIGNER_PLUGIN
+#include "designer_plugin/design_stand_ins.h"
+#endif
 
 namespace quenarch::qt {
 namespace {
 
 using Button = QDialogButtonBox::StandardButton;
 
+// Works the page as a user does: keys and clicks on its boxes and buttons, found by their names.
+struct PageDriver {
+    std::unique_ptr<PropertyPageDialog> dialog;
+
+    template <typename Widget = QWidget>
+    Widget* child(const char* name) const
+    {
+        auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QPushButton* button(Button which) const { return dialog->findChild<QDialogButtonBox*>()->button(which); }
+    void press(Button which) const { QTest::mouseClick(button(which), Qt::LeftButton); }
+    // The error message box, when one is on show.
+    QMessageBox* error() const { auto* box = dialog->findChild<QMessageBox*>(); return box && box->isVisible() ? box : nullptr; }
+    // The space bar clicks a check box wherever its text ends.
+    void toggle(const char* checkBox) const { QTest::keyClick(child<QCheckBox>(checkBox), Qt::Key_Space); }
+    void chooseView(int index) const
+    {
+        QTest::keyClick(child<QComboBox>("cmbview"), Qt::Key_Home);
+        for (int step = 0; step < index; ++step) QTest::keyClick(child<QComboBox>("cmbview"), Qt::Key_Down);
+    }
+    void typeArchive(const QString& text) const
+    {
+        QTest::keyClick(child<QLineEdit>("txtarchive"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(child<QLineEdit>("txtarchive"), text);
+    }
+};
+
+// The page over two controls, the first one first.
 class PropertyPageDialogTest : public testing::Test {
 protected:
     PropertyPageDialogTest() { moduleState() = ModuleState{}; }
 
-    PropertyPageDriver open()
+    void open()
     {
-        dialog = std::make_unique<PropertyPageDialog>([this] { return std::vector<QuenArchive*>{&first, &second}; });
-        dialog->show();
-        return {*dialog};
+        page.dialog = std::make_unique<PropertyPageDialog>([this] { return std::vector<QuenArchive*>{&first, &second}; });
+        page.dialog->show();
     }
     std::string viewOf(const QuenArchive& control) const { return toText(control.View(), *t.platform.locale); }
 
@@ -38,143 +68,142 @@ protected:
     HeadlessHost firstHost, secondHost;
     QuenArchive first{firstHost, t.platform};
     QuenArchive second{secondHost, t.platform};
-    std::unique_ptr<PropertyPageDialog> dialog;
+    PageDriver page;
 };
 
-TEST_F(PropertyPageDialogTest, LoadsTheFirstControlsValues)
+// The page shows the first control's values. The boxes start unchecked and empty, so a loaded
+// value that differs is an edit; positioning the view list is not.
+TEST_F(PropertyPageDialogTest, LoadsTheFirstControlsValuesAndMarksItselfChangedForEditsOnly)
 {
-    const std::string archive = test::testData("control/three-members.zip").string();
-    first.LetVisible(true);
-    first.LetArchive(Variant(archive));
-    first.LetView(Variant("3-Report"));
-    second.LetView(Variant("1"));
-    const auto page = open();
-    EXPECT_EQ(dialog->windowTitle(), "ViewProperties");
-    EXPECT_TRUE(page.child<QCheckBox>("chkVisible")->isChecked());
-    EXPECT_TRUE(page.child<QCheckBox>("chkEnabled")->isChecked());
-    EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text().toStdString(), toUpper(archive));
-    EXPECT_EQ(page.child<QComboBox>("cmbview")->currentText(), "3-Report");
-}
-
-TEST_F(PropertyPageDialogTest, MarksItselfChangedOnlyForEdits)
-{
-    struct Case {
-        const char* what;
-        bool enabled, visible, changedOnLoad;
-    };
-    // The boxes start unchecked and empty, so a loaded value that differs is an edit; positioning
-    // the view list is not.
-    for (const Case& c : {Case{"a new control: Enabled checks its box", true, false, true}, Case{"a visible control", false, true, true},
-                          Case{"nothing to show but the view", false, false, false}}) {
-        first.LetEnabled(c.enabled);
-        first.LetVisible(c.visible);
-        const auto page = open();
-        EXPECT_EQ(dialog->isChanged(), c.changedOnLoad) << c.what;
-        EXPECT_EQ(page.button(Button::Apply)->isEnabled(), c.changedOnLoad) << c.what;
+    first.LetView(Variant("2-List"));
+    second.LetView(Variant("0"));
+    for (const auto& [enabled, visible, changed] : {std::tuple(true, false, true), std::tuple(false, true, true), std::tuple(false, false, false)}) {
+        first.LetEnabled(enabled);
+        first.LetVisible(visible);
+        open();
+        EXPECT_EQ(std::pair(page.child<QCheckBox>("chkEnabled")->isChecked(), page.child<QCheckBox>("chkVisible")->isChecked()), std::pair(enabled, visible));
+        EXPECT_EQ(page.child<QComboBox>("cmbview")->currentText(), "2-List");
+        EXPECT_EQ(std::pair(page.dialog->isChanged(), page.button(Button::Apply)->isEnabled()), std::pair(changed, changed)) << enabled << visible;
     }
-    const PropertyPageDriver page{*dialog};
+    const std::string archive = test::testData("control/three-members.zip").string();
+    first.LetArchive(Variant(archive));
+    open();
+    EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text().toStdString(), toUpper(archive));
     page.chooseView(1);
-    EXPECT_TRUE(dialog->isChanged());
     EXPECT_TRUE(page.button(Button::Apply)->isEnabled());
+    page.press(Button::Ok); // OK applies the edits and closes
+    EXPECT_EQ(std::pair(page.dialog->result(), viewOf(second)), std::pair(int(QDialog::Accepted), std::string("1")));
 }
 
-TEST_F(PropertyPageDialogTest, ApplyWritesInOrderAndTheViewToEverySelectedControl)
+TEST_F(PropertyPageDialogTest, ApplyWritesThePageInOrderAndTheViewToEverySelectedControl)
 {
-    const auto page = open();
+    open();
     page.toggle("chkVisible");
     page.chooseView(2);
     page.press(Button::Apply);
     EXPECT_EQ(firstHost.changedProperties, (std::vector<std::string>{"Visible", "Enabled", "Archive", "View"}));
     EXPECT_EQ(secondHost.changedProperties, std::vector<std::string>{"View"});
-    EXPECT_TRUE(first.Visible());
-    EXPECT_EQ(viewOf(first), "2");
-    EXPECT_EQ(viewOf(second), "2");
-    // Applied: Apply waits for the next edit.
+    EXPECT_EQ(std::tuple(first.Visible(), viewOf(first), viewOf(second)), std::tuple(true, std::string("2"), std::string("2")));
     EXPECT_EQ(page.error(), nullptr);
-    EXPECT_FALSE(page.button(Button::Apply)->isEnabled());
-}
-
-TEST_F(PropertyPageDialogTest, OkAppliesOnlyWhenThereAreEdits)
-{
-    first.LetEnabled(false);
+    EXPECT_FALSE(page.button(Button::Apply)->isEnabled()); // it waits for the next edit
+    // OK without edits closes without writing.
     firstHost.changedProperties.clear();
-    open().press(Button::Ok);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(firstHost.changedProperties.empty());
-
-    const auto page = open();
-    page.chooseView(1);
     page.press(Button::Ok);
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(viewOf(second), "1");
+    EXPECT_FALSE(page.dialog->isVisible());
+    EXPECT_TRUE(firstHost.changedProperties.empty());
 }
 
 TEST_F(PropertyPageDialogTest, AMissingArchiveIsShownAndStopsTheApplyBeforeTheView)
 {
-    const auto page = open();
+    open();
     page.typeArchive("/nowhere/missing.zip");
     page.chooseView(0);
     for (const Button command : {Button::Apply, Button::Ok}) {
         page.press(command);
-        QMessageBox* error = page.error();
-        ASSERT_NE(error, nullptr);
-        EXPECT_TRUE(error->text().contains("75") && error->text().contains("Path/File not found")) << error->text().toStdString();
-        error->close();
+        ASSERT_NE(page.error(), nullptr);
+        EXPECT_TRUE(page.error()->text().contains("75") && page.error()->text().contains("Path/File not found")) << page.error()->text().toStdString();
+        page.error()->close();
         // Visible, Enabled and Archive were written, no view; the page stays open with its edits.
         EXPECT_EQ(firstHost.changedProperties, (std::vector<std::string>{"Visible", "Enabled", "Archive"}));
         EXPECT_EQ(viewOf(first), "3");
         EXPECT_TRUE(secondHost.changedProperties.empty());
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_TRUE(page.button(Button::Apply)->isEnabled());
+        EXPECT_TRUE(page.dialog->isVisible() && page.button(Button::Apply)->isEnabled());
         firstHost.changedProperties.clear();
     }
 }
 
-TEST_F(PropertyPageDialogTest, TheBrowserStartsAtTheCurrentFolderAndFillsTheTextWithTheFileClicked)
+// The boxes start at the current folder; the file box lists the archives of the folder clicked,
+// whatever the case of their names, and a file clicked is joined to the folder with "/".
+TEST_F(PropertyPageDialogTest, TheFileBrowserFillsTheArchiveTextWithTheFileClicked)
 {
-    test::TempDir folder;
+    const test::TempDir folder;
     for (const char* name : {"b.ZIP", "a.arj", "notes.txt", "c.lzh", "d.cab.bak", "sub/e.rar"}) folder.write(name, "");
-    const QString path = QString::fromStdString(folder.path().string());
-    const QString previousFolder = QDir::currentPath();
+    const QString path = QString::fromStdString(folder.path().string()), previousFolder = QDir::currentPath();
     QDir::setCurrent(path);
-    const auto page = open();
+    open();
     QDir::setCurrent(previousFolder);
-
     auto* files = page.child<QListWidget>("File1");
     auto* folders = page.child<QTreeView>("Dir1");
-    auto* drives = page.child<QComboBox>("Drive1");
-    const auto fileNames = [files] {
-        QStringList names;
-        for (int row = 0; row < files->count(); ++row) names.append(files->item(row)->text());
-        return names;
-    };
-    const auto currentFolder = [folders] { return folders->currentIndex().data(QFileSystemModel::FilePathRole).toString(); };
-    const auto clickFile = [files](const QString& name) {
-        const QList<QListWidgetItem*> found = files->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1) << name.toStdString();
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(found.front()).center());
-    };
-    EXPECT_EQ(currentFolder(), path);
-    EXPECT_EQ(drives->currentData().toString(), QStorageInfo(path).rootPath());
-    EXPECT_EQ(fileNames(), (QStringList{"a.arj", "b.ZIP", "c.lzh"}));
-    clickFile("b.ZIP");
-    EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text(), path + "/b.ZIP");
-
-    const QModelIndex sub = static_cast<QFileSystemModel*>(folders->model())->index(path + "/sub");
-    folders->scrollTo(sub);
-    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualRect(sub).center());
-    EXPECT_EQ(fileNames(), QStringList{"e.rar"});
-    clickFile("e.rar");
-    EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text(), path + "/sub/e.rar");
-
-    // The drive box offers the root; choosing it moves both boxes there.
-    const int root = drives->findData(QStringLiteral("/"));
-    ASSERT_GE(root, 0);
-    emit drives->activated(root); // as the drop-down list reports a user's choice
-    EXPECT_EQ(currentFolder(), "/");
-    EXPECT_FALSE(fileNames().contains("e.rar"));
-
+    EXPECT_EQ(folders->currentIndex().data(QFileSystemModel::FilePathRole).toString(), path);
+    EXPECT_GE(page.child<QComboBox>("Drive1")->findData(QStringLiteral("/")), 0);
+    for (const auto& [subFolder, names] : {std::pair("", QStringList{"a.arj", "b.ZIP", "c.lzh"}), std::pair("/sub", QStringList{"e.rar"})}) {
+        const QModelIndex index = static_cast<QFileSystemModel*>(folders->model())->index(path + subFolder);
+        folders->scrollTo(index);
+        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualRect(index).center());
+        QStringList shown;
+        for (int row = 0; row < files->count(); ++row) shown << files->item(row)->text();
+        ASSERT_EQ(shown, names);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(names.size() - 1)).center());
+        EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text(), path + subFolder + "/" + names.back());
+    }
 }
+
+#ifdef QUENARCH_DESIGNER_PLUGIN
+// In Designer the page works on stand-ins of the selected widgets, whose writes are passed on to
+// the form editor; here each write sets the property of its widget and is logged.
+TEST(DesignStandInsTest, ApplyingReachesTheWidgetsOnlyThroughTheFormInThePagesOrder)
+{
+    moduleState() = ModuleState{};
+    test::TestPlatform t;
+    auto first = std::make_unique<QuenArchiveWidget>(t.platform), second = std::make_unique<QuenArchiveWidget>(t.platform);
+    first->setView("2-List");
+    first->setControlVisible(true);
+    second->setView("0");
+    designer_plugin::DesignStandIns standIns({first.get(), second.get()});
+    const auto passWritesOn = [&] {
+        QStringList writes;
+        standIns.passWritesOn([&](QuenArchiveWidget* widget, const QString& name, const QVariant& value) {
+            writes.append(QStringLiteral("%1.%2=%3").arg(widget == first.get() ? "first" : "second", name, value.toString()));
+            widget->setProperty(name.toUtf8().constData(), value);
+        });
+        return writes;
+    };
+    PageDriver page{std::make_unique<PropertyPageDialog>([&] { return standIns.controls(); })};
+    EXPECT_EQ(page.child<QComboBox>("cmbview")->currentText(), "2-List");
+    EXPECT_EQ(passWritesOn(), QStringList()) << "loading the page writes nothing";
+
+    page.chooseView(1);
+    page.toggle("chkVisible");
+    page.press(Button::Apply);
+    EXPECT_EQ(first->view(), "2-List") << "the widgets wait for the form";
+    EXPECT_EQ(passWritesOn(), (QStringList{"first.Visible=false", "first.Enabled=true", "first.Archive=", "first.View=1", "second.View=1"}));
+    EXPECT_EQ(std::tuple(first->view(), second->view(), first->controlVisible()), std::tuple(QString("1"), QString("1"), false));
+    EXPECT_EQ(passWritesOn(), QStringList()) << "each write is passed on once";
+
+    // A failed apply passes on what it wrote: the archive keeps its path, on the widget as on the stand-in.
+    page.typeArchive("/nowhere/missing.zip");
+    page.press(Button::Apply);
+    ASSERT_NE(page.error(), nullptr);
+    EXPECT_EQ(passWritesOn(), (QStringList{"first.Visible=false", "first.Enabled=true", "first.Archive=/NOWHERE/MISSING.ZIP"}));
+    EXPECT_EQ(first->lastError().number, 75);
+    // A widget that has gone is passed over.
+    page.error()->close();
+    second.reset();
+    page.typeArchive(" ");
+    page.press(Button::Apply);
+    EXPECT_EQ(passWritesOn(), (QStringList{"first.Visible=false", "first.Enabled=true", "first.Archive= ", "first.View=1"}));
+}
+#endif
 
 } // namespace
 } // namespace quenarch::qt
