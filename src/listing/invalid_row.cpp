@@ -7,7 +7,7 @@ namespace quenarch {
 void AddInvalidArchiveRow(ListView& list, std::string_view shortDateFormat, const Locale& locale)
 {
     const std::size_t n = list.add();
-    list.setText(n, std::string(invalidArchiveText));
+    list.setText(n, invalidArchiveText);
     list.setSmallIcon(n, "error");
     list.setIcon(n, "error");
     list.setSubItem(n, SizeColumn, "0Kb");

@@ -44,13 +44,6 @@ void appendProperCase(RowText& out, std::string_view text)
     out.append(toLower(text.substr(first)));
 }
 
-std::string ProperCase(std::string_view text)
-{
-    RowText out;
-    appendProperCase(out, text);
-    return std::string(out);
-}
-
 bool HasIconKey(std::string_view extension, const ImageList& imageList)
 {
     return imageList.find("x" + std::string(extension)) != nullptr;

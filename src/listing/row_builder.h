@@ -23,8 +23,7 @@ enum ListingColumn : std::size_t {
     CrcColumn = 6,      // CRC text as the reader gave it
 };
 
-// The first character in upper case, the rest in lower case.
-std::string ProperCase(std::string_view text);
+// Appends text with its first character in upper case and the rest in lower case.
 void appendProperCase(RowText& out, std::string_view text);
 
 // Whether the image list holds a picture keyed "x" followed by the extension, in any letter case.

@@ -202,12 +202,6 @@ std::string Locale::groupedNumber(std::uint64_t value) const
     return std::string(formatGroupedNumber(value, buffer));
 }
 
-std::string Locale::groupedNumber(std::int64_t value) const
-{
-    if (value >= 0) return groupedNumber(static_cast<std::uint64_t>(value));
-    return "-" + groupedNumber(static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(value));
-}
-
 void Locale::formatTokens(const std::vector<Token>& tokens, const DateParts& p, TextAppender append, void* target) const
 {
     TextWriter writer(append, target);

@@ -39,7 +39,6 @@ public:
 
     // A whole number with its digits grouped in threes: the picture "###,###,###,###,##0".
     std::string groupedNumber(std::uint64_t value) const;
-    std::string groupedNumber(std::int64_t value) const;
     template <typename String>
     void appendGroupedNumber(String& out, std::uint64_t value) const
     {

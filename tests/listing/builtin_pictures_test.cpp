@@ -113,30 +113,6 @@ TEST_P(BuiltinPictureTest, BackgroundSurroundsASubjectWithoutHoles)
 INSTANTIATE_TEST_SUITE_P(All, BuiltinPictureTest, testing::ValuesIn(pictureCases),
                          [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
-// Whether two adjacent pixels alternate with their diagonal neighbours somewhere: a dither pattern.
-bool hasCheckerboard(const Image& image)
-{
-    for (int y = 0; y + 1 < image.height; ++y) {
-        for (int x = 0; x + 1 < image.width; ++x) {
-            const std::uint32_t a = image.pixel(x, y);
-            const std::uint32_t b = image.pixel(x + 1, y);
-            if (a != b && (a >> 24) != 0 && (b >> 24) != 0 && image.pixel(x + 1, y + 1) == a && image.pixel(x, y + 1) == b)
-                return true;
-        }
-    }
-    return false;
-}
-
-TEST(BuiltinPictureFolders, DitheredFolderHasThePlainFoldersShape)
-{
-    const Image& plain = pictureOf(&BuiltinPictures::pixmap);
-    const Image& dithered = pictureOf(&BuiltinPictures::pixmap2);
-    ASSERT_EQ(plain.pixels.size(), dithered.pixels.size());
-    for (std::size_t i = 0; i < plain.pixels.size(); ++i) EXPECT_EQ(plain.pixels[i] >> 24, dithered.pixels[i] >> 24) << i;
-    EXPECT_TRUE(hasCheckerboard(dithered));
-    EXPECT_FALSE(hasCheckerboard(plain));
-}
-
 // Same size and pixels, wherever the list keeps its copy.
 void expectPicture(const ImageList& list, const char* key, Picture BuiltinPictures::*expected)
 {

@@ -34,7 +34,6 @@ TEST(Locale, GroupsDigitsInThrees)
     EXPECT_EQ(us.groupedNumber(std::uint64_t{999}), "999");
     EXPECT_EQ(us.groupedNumber(std::uint64_t{1234567}), "1,234,567");
     EXPECT_EQ(us.groupedNumber(std::uint64_t{18446744073709551615u}), "18,446,744,073,709,551,615");
-    EXPECT_EQ(us.groupedNumber(std::int64_t{-1234}), "-1,234");
     EXPECT_EQ(Locale(german()).groupedNumber(std::uint64_t{1234567}), "1.234.567");
 }
 
@@ -47,27 +46,6 @@ TEST(Locale, GeneralDateShowsFourDigitYearsAndOmitsMidnight)
     EXPECT_EQ(Locale(iso()).generalDate(moment), "2001-12-31 14:22:05");
     // Day 0 shows the time alone.
     EXPECT_EQ(Locale().generalDate(makeTimeOfDay(14, 22, 5)), "2:22:05 PM");
-}
-
-TEST(Locale, GeneralDateReadsBackToTheSecond)
-{
-    const LocaleConventions conventions[] = {LocaleConventions{}, german(), iso()};
-    const AutomationDate moments[] = {
-        combineDateAndTime(makeDate(1980, 1, 1), makeTimeOfDay(0, 0, 2)),
-        combineDateAndTime(makeDate(2001, 12, 31), makeTimeOfDay(12, 0, 0)),
-        combineDateAndTime(makeDate(2029, 6, 15), makeTimeOfDay(23, 59, 58)),
-        combineDateAndTime(makeDate(2107, 12, 31), makeTimeOfDay(0, 30, 0)),
-        makeDate(1999, 2, 28),
-    };
-    for (const LocaleConventions& c : conventions) {
-        const Locale locale(c);
-        for (const AutomationDate moment : moments) {
-            const std::string text = locale.generalDate(moment);
-            const std::optional<AutomationDate> back = locale.parseDate(text);
-            ASSERT_TRUE(back.has_value()) << text;
-            EXPECT_EQ(splitDate(*back), splitDate(moment)) << text;
-        }
-    }
 }
 
 LocaleConventions with(const char* shortDate, const char* longTime, const char* am = "AM", const char* pm = "PM")
@@ -85,6 +63,9 @@ TEST(Locale, ReadsBackItsOwnGeneralDateWhateverThePatterns)
     // Patterns of real locales whose texts a word-splitting reader would misread: dotted
     // AM/PM markers, a time separator equal to the date separator, words between fields.
     const LocaleConventions cases[] = {
+        LocaleConventions{},
+        german(),
+        iso(),
         with("yyyy-MM-dd", "h:mm:ss a", "a.m.", "p.m."),
         with("d.M.yyyy", "H.mm.ss"),
         with("yyyy/MM/dd", "H'時'mm'分'ss'秒'"),
@@ -94,7 +75,9 @@ TEST(Locale, ReadsBackItsOwnGeneralDateWhateverThePatterns)
         with("MMMM d, yyyy", "h:mm:ss AP", "\xC3\xA0 l'aube", "le soir"),
     };
     const AutomationDate moments[] = {combineDateAndTime(makeDate(2023, 1, 5), makeTimeOfDay(9, 3, 7)),
+                                      combineDateAndTime(makeDate(1980, 1, 1), makeTimeOfDay(0, 0, 2)),
                                       combineDateAndTime(makeDate(1999, 12, 31), makeTimeOfDay(23, 59, 59)),
+                                      combineDateAndTime(makeDate(2107, 12, 31), makeTimeOfDay(12, 0, 0)),
                                       makeDate(2004, 2, 29)};
     for (const LocaleConventions& c : cases) {
         const Locale locale(c);
