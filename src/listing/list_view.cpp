@@ -28,6 +28,8 @@ void ListView::clear()
 {
     rows_.clear();
     texts_.release();
+    iconKeys_.clear();
+    checked_.keys.clear();
     selected_ = 0;
     if (updateDepth_ > 0) {
         firstPending_ = 0;
@@ -76,7 +78,7 @@ void ListView::setIcon(std::size_t index, std::string_view key)
 {
     ListRow& target = mutableRow(index);
     if (icons_ != nullptr && icons_->find(key) == nullptr) throw errors::elementNotFound();
-    target.icon = key;
+    target.icon = internIconKey(key);
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
@@ -84,7 +86,7 @@ void ListView::setSmallIcon(std::size_t index, std::string_view key)
 {
     ListRow& target = mutableRow(index);
     if (smallIcons_ != nullptr && smallIcons_->find(key) == nullptr) throw errors::elementNotFound();
-    target.smallIcon = key;
+    target.smallIcon = internIconKey(key);
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
 }
 
@@ -94,16 +96,30 @@ void ListView::setIcons(std::size_t index, std::string_view key)
     // Rows share few keys: a key found in both lists stays found until either list changes.
     const std::uint64_t smallRevision = smallIcons_ ? smallIcons_->revision() : 0;
     const std::uint64_t largeRevision = icons_ ? icons_->revision() : 0;
-    const bool known = checked_.small == smallIcons_ && checked_.smallRevision == smallRevision && checked_.large == icons_ &&
-                       checked_.largeRevision == largeRevision && checked_.key == key;
-    if (!known) {
+    if (checked_.small != smallIcons_ || checked_.smallRevision != smallRevision || checked_.large != icons_ ||
+        checked_.largeRevision != largeRevision) {
+        checked_.keys.clear();
+        checked_.small = smallIcons_;
+        checked_.smallRevision = smallRevision;
+        checked_.large = icons_;
+        checked_.largeRevision = largeRevision;
+    }
+    auto checked = checked_.keys.find(key);
+    if (checked == checked_.keys.end()) {
         if (smallIcons_ != nullptr && smallIcons_->find(key) == nullptr) throw errors::elementNotFound();
         if (icons_ != nullptr && icons_->find(key) == nullptr) throw errors::elementNotFound();
-        checked_ = {std::string(key), smallIcons_, smallRevision, icons_, largeRevision};
+        checked = checked_.keys.insert(internIconKey(key)).first;
     }
-    target.smallIcon = key;
-    target.icon = key;
+    target.smallIcon = *checked;
+    target.icon = *checked;
     if (updateDepth_ == 0 || announced(index, firstPending_)) notify([&](ListViewObserver& o) { o.rowChanged(index); });
+}
+
+std::string_view ListView::internIconKey(std::string_view key)
+{
+    auto found = iconKeys_.find(key);
+    if (found == iconKeys_.end()) found = iconKeys_.emplace(key).first;
+    return *found;
 }
 
 void ListView::select(std::size_t index)
@@ -200,7 +216,7 @@ void ListView::sortRows()
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return descending ? less(b, a) : less(a, b); });
 
-    std::vector<ListRow> sortedRows;
+    std::pmr::vector<ListRow> sortedRows(&largeBlocks_);
     sortedRows.reserve(rows_.size());
     for (const std::size_t position : order) sortedRows.push_back(std::move(rows_[position]));
     rows_ = std::move(sortedRows);

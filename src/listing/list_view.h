@@ -2,14 +2,17 @@
 
 #include "listing/font.h"
 #include "listing/image_list.h"
+#include "listing/large_block_resource.h"
 #include "platform/locale.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <memory_resource>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace quenarch {
@@ -21,15 +24,15 @@ using RowText = std::pmr::string;
 // One row of the list: its text, six sub-item texts and the keys of its two icons.
 struct ListRow {
     explicit ListRow(std::pmr::memory_resource* texts)
-        : text(texts), subItems{RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts)},
-          icon(texts), smallIcon(texts)
+        : text(texts), subItems{RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts)}
     {
     }
 
     RowText text;
     std::array<RowText, 6> subItems; // SubItems(1) to SubItems(6)
-    RowText icon;                    // key in the large-icon list
-    RowText smallIcon;               // key in the small-icon list
+    // Icon keys point at the one copy of each key that their list keeps.
+    std::string_view icon;      // key in the large-icon list
+    std::string_view smallIcon; // key in the small-icon list
     bool selected = false;
 };
 
@@ -163,8 +166,9 @@ private:
     }
 
     std::vector<ColumnHeader> columns_;
-    std::pmr::monotonic_buffer_resource texts_;
-    std::vector<ListRow> rows_;
+    LargeBlockResource largeBlocks_;
+    std::pmr::monotonic_buffer_resource texts_{&largeBlocks_};
+    std::pmr::vector<ListRow> rows_{&largeBlocks_};
     std::size_t selected_ = 0;
     int updateDepth_ = 0;
     std::size_t firstPending_ = 0; // first row appended during the current update, 1-based; 0 none
@@ -187,9 +191,12 @@ private:
     std::int32_t height_ = 0;
     ImageList* icons_ = nullptr;
     ImageList* smallIcons_ = nullptr;
-    // The last key found in both bound lists, and the lists' state then.
-    struct CheckedKey {
-        std::string key;
+    // The one copy of every icon key that rows have used since the list was last emptied.
+    std::string_view internIconKey(std::string_view key);
+    std::set<std::string, std::less<>> iconKeys_;
+    // The keys found in both bound lists since the lists were last bound or changed.
+    struct CheckedKeys {
+        std::unordered_set<std::string_view> keys; // views of iconKeys_
         const ImageList* small = nullptr;
         std::uint64_t smallRevision = 0;
         const ImageList* large = nullptr;

@@ -21,6 +21,14 @@ std::size_t firstCharacterLength(std::string_view text)
     return length;
 }
 
+std::uint64_t prefixOf(std::string_view text)
+{
+    std::uint64_t prefix = 0;
+    const std::size_t length = std::min<std::size_t>(text.size(), sizeof prefix);
+    for (std::size_t i = 0; i < length; ++i) prefix |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    return prefix;
+}
+
 } // namespace
 
 void appendProperCase(RowText& out, std::string_view text)
@@ -65,10 +73,16 @@ void RowBuilder::beginArchive()
 RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
 {
     // An archive holds a few dozen extensions at most, and neighbours often share one: a short
-    // search from the last one found beats hashing.
-    if (lastFacts_ != nullptr && lastFacts_->asPassed == extension) return *lastFacts_;
+    // search from the last one found, comparing the first eight bytes as one number, beats
+    // hashing.
+    const std::uint64_t prefix = prefixOf(extension);
+    auto same = [&](const ExtensionFacts& facts) {
+        return facts.prefix == prefix && facts.asPassed.size() == extension.size() &&
+               (extension.size() <= sizeof prefix || facts.asPassed == extension);
+    };
+    if (lastFacts_ != nullptr && same(*lastFacts_)) return *lastFacts_;
     for (ExtensionFacts& facts : extensions_) {
-        if (facts.asPassed.size() == extension.size() && facts.asPassed == extension) {
+        if (same(facts)) {
             lastFacts_ = &facts;
             return facts;
         }
@@ -76,6 +90,7 @@ RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
     ExtensionFacts& facts = extensions_.emplace_back();
     lastFacts_ = &facts;
     facts.asPassed = extension;
+    facts.prefix = prefix;
     facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
     facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
     return facts;

@@ -48,6 +48,7 @@ private:
     // What one archive's rows share for an extension as the reader passed it.
     struct ExtensionFacts {
         std::string asPassed;
+        std::uint64_t prefix = 0; // its first eight bytes
         std::string lowerCased;
         std::string typeName;
         std::string iconKey; // empty until the extension's icon has been looked up

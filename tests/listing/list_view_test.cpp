@@ -83,5 +83,45 @@ TEST(ListView, RejectsViewModesOtherThanZeroToThreeAndKeysNotInTheBoundList)
     EXPECT_THROW(list.row(2), AutomationError);
 }
 
+TEST(ListView, RowsKeepTheirIconKeysAsKeysComeAndGoAndTheBoundListsChange)
+{
+    ListView list(columns());
+    ImageList small(16, 16);
+    ImageList large(32, 32);
+    for (const char* key : {"xa", "xb", "xc"}) {
+        small.add(key, std::make_shared<Image>(16, 16, 0));
+        large.add(key, std::make_shared<Image>(32, 32, 0));
+    }
+    list.setSmallIcons(&small);
+    list.setIcons(&large);
+    const std::array<std::string, 3> keys{"xa", "xb", "xc"};
+    for (int i = 0; i < 9; ++i) {
+        const std::size_t n = list.add();
+        list.setText(n, std::to_string(9 - i));
+        std::string key = keys[static_cast<std::size_t>(i) % keys.size()]; // gone after the call
+        list.setIcons(n, key);
+    }
+    list.setIcon(1, std::string("xc"));
+    list.setSmallIcon(2, std::string("xa"));
+    list.setSorted(true); // moves every row
+    EXPECT_EQ(list.row(1).text, "1");
+    EXPECT_EQ(list.row(1).icon, "xc");
+    EXPECT_EQ(list.row(8).smallIcon, "xa");
+    EXPECT_EQ(list.row(8).icon, "xb");
+    EXPECT_EQ(list.row(9).icon, "xc");
+
+    // A key checked once is checked again once either list has changed.
+    small.clear();
+    small.add("xa", std::make_shared<Image>(16, 16, 0));
+    EXPECT_THROW(list.setIcons(1, "xb"), AutomationError);
+    list.setIcons(1, "xa");
+
+    list.clear();
+    const std::size_t n = list.add();
+    list.setIcons(n, "xa");
+    EXPECT_EQ(list.row(n).icon, "xa");
+    EXPECT_EQ(list.row(n).smallIcon, "xa");
+}
+
 } // namespace
 } // namespace quenarch

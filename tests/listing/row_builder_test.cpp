@@ -52,6 +52,9 @@ TEST_F(RowBuilderTest, FillsEverySubItem)
     // Sizes beyond 32 bits are never shown negative.
     EXPECT_EQ(add("big", "iso", 5'000'000'000).subItems[SizeColumn - 1], "5,000,000,000");
     EXPECT_EQ(add("readme", "").subItems[TypeColumn - 1], " file");
+    // Extensions alike in their first eight bytes are told apart.
+    for (const char* extension : {"longname1", "longname2", "longname", "longnam"})
+        EXPECT_EQ(std::string_view(add("a", extension).subItems[TypeColumn - 1]), std::string(extension) + " file");
 }
 
 TEST_F(RowBuilderTest, AMemberWithoutDateOrTimeLeavesBothDateColumnsEmpty)
