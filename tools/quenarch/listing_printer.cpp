@@ -87,7 +87,7 @@ void appendField(std::string& out, std::string_view name, std::string_view text)
 
 } // namespace
 
-std::string reportText(const QuenArchive& control)
+void writeReport(const QuenArchive& control, const TextSink& write)
 {
     const ListView& list = control.fileview();
     constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
@@ -99,24 +99,33 @@ std::string reportText(const QuenArchive& control)
     // Each cell's width is measured once, for the column widths and again for its padding.
     std::array<std::size_t, shownColumns> widths{};
     std::vector<std::array<std::uint32_t, shownColumns>> cellWidths(list.count());
-    std::size_t textBytes = 0;
     for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
     for (std::size_t i = 0; i < list.count(); ++i) {
         const ListRow& row = list.row(i + 1);
         for (std::size_t column = 0; column < shownColumns; ++column) {
-            const std::string_view text = cell(row, column);
-            const std::size_t width = displayWidth(text);
+            const std::size_t width = displayWidth(cell(row, column));
             cellWidths[i][column] = static_cast<std::uint32_t>(width);
             widths[column] = std::max(widths[column], width);
-            textBytes += text.size();
         }
     }
 
-    // Every line is at most its texts, the padding up to the column widths and the gaps.
-    std::size_t paddedWidth = 0;
+    // Lines are laid out in a buffer of a few hundred kilobytes that is handed on whenever the
+    // next line might not fit: a line is at most its texts, the padding up to the column widths
+    // and the gaps.
+    std::size_t paddedWidth = 1; // the line end
     for (const std::size_t width : widths) paddedWidth += width + columnGap.size();
-    std::string out(textBytes + (list.count() + 1) * (paddedWidth + 1) + 256, '\0');
-    char* at = out.data();
+    std::string buffer(std::max<std::size_t>(256 * 1024, 2 * paddedWidth), '\0');
+    char* at = buffer.data();
+    const auto flush = [&] {
+        write(std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data())));
+        at = buffer.data();
+    };
+    const auto makeRoom = [&](std::size_t bytes) {
+        if (static_cast<std::size_t>(buffer.data() + buffer.size() - at) >= bytes) return;
+        flush();
+        if (buffer.size() < bytes) buffer.resize(bytes);
+        at = buffer.data();
+    };
     const auto put = [&](std::string_view text) {
         std::memcpy(at, text.data(), text.size());
         at += text.size();
@@ -128,6 +137,9 @@ std::string reportText(const QuenArchive& control)
         for (; count > 0; --count) *at++ = ' ';
     };
     const auto writeLine = [&](auto&& textOf, auto&& widthOf) {
+        std::size_t textBytes = 0;
+        for (std::size_t column = 0; column < shownColumns; ++column) textBytes += textOf(column).size();
+        makeRoom(textBytes + paddedWidth);
         char* const lineStart = at;
         for (std::size_t column = 0; column < shownColumns; ++column) {
             const std::string_view text = textOf(column);
@@ -151,15 +163,15 @@ std::string reportText(const QuenArchive& control)
         const ListRow& row = list.row(i + 1);
         writeLine([&](std::size_t column) { return cell(row, column); }, [&](std::size_t column) { return std::size_t{cellWidths[i][column]}; });
     }
-    out.resize(static_cast<std::size_t>(at - out.data()));
+    flush();
 
-    out.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
-    out.append("; type: ");
-    appendEscapedLine(out, control.ArchiveType());
-    out.append("; comment: ");
-    appendEscapedLine(out, control.FileComment());
-    out.push_back('\n');
-    return out;
+    std::string summary = std::to_string(list.count()) + (list.count() == 1 ? " row" : " rows");
+    summary.append("; type: ");
+    appendEscapedLine(summary, control.ArchiveType());
+    summary.append("; comment: ");
+    appendEscapedLine(summary, control.FileComment());
+    summary.push_back('\n');
+    write(summary);
 }
 
 std::string jsonText(QuenArchive& control)

@@ -82,7 +82,7 @@ usage error.
 
 void printError(const std::string& message) { std::fprintf(stderr, "quenarch: %s\n", message.c_str()); }
 
-void writeOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void writeOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // Qt notes about the desktop session (no runtime folder, say) are noise for a command.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -189,7 +189,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (options.archives.size() > 1) writeOut((i > 0 ? "\n" : "") + path + ":\n");
-        writeOut(quenarch::lister::reportText(control));
+        quenarch::lister::writeReport(control, writeOut);
     }
     std::fflush(stdout);
     // Ending here spares freeing every row of the last listing one by one; the system takes the
