@@ -174,8 +174,8 @@ int main(int argc, char** argv)
     control.ReadProperties(noSavedProperties);
 
     bool anyFailed = false;
-    for (std::size_t i = 0; i < options.archives.size(); ++i) {
-        const std::string& path = options.archives[i];
+    bool anyListed = false;
+    for (const std::string& path : options.archives) {
         try {
             control.LetArchive(quenarch::Variant(path));
         } catch (const quenarch::AutomationError& error) {
@@ -188,8 +188,10 @@ int main(int argc, char** argv)
             writeOut(quenarch::lister::jsonText(control));
             continue;
         }
-        if (options.archives.size() > 1) writeOut((i > 0 ? "\n" : "") + path + ":\n");
+        // Listings are set apart by a blank line, whichever archives failed between them.
+        if (options.archives.size() > 1) writeOut((anyListed ? "\n" : "") + path + ":\n");
         quenarch::lister::writeReport(control, writeOut);
+        anyListed = true;
     }
     std::fflush(stdout);
     // Ending here spares freeing every row of the last listing one by one; the system takes the

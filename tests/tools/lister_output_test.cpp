@@ -1,0 +1,128 @@
+#include "listing_printer.h"
+
+#include "control/headless_host.h"
+#include "control/quen_archive.h"
+#include "support/test_platform.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quenarch {
+namespace {
+
+// What the lister prints for a control on the test platform (US English, fixed file types).
+class ListerOutputTest : public testing::Test {
+protected:
+    void open(const std::filesystem::path& archive) { control.LetArchive(Variant(archive.string())); }
+
+    // The report, and the sizes of the pieces it came in.
+    std::string report(std::vector<std::size_t>* pieceSizes = nullptr)
+    {
+        std::string text;
+        lister::writeReport(control, [&](std::string_view piece) {
+            text.append(piece);
+            if (pieceSizes != nullptr) pieceSizes->push_back(piece.size());
+        });
+        return text;
+    }
+
+    test::TestPlatform t;
+    HeadlessHost host;
+    QuenArchive control{host, t.platform};
+    test::TempDir folder;
+};
+
+TEST_F(ListerOutputTest, ReportsRightAlignSizesPadByCharactersAndEndWithTheSummary)
+{
+    struct Case {
+        std::filesystem::path archive;
+        std::string report;
+    };
+    const Case cases[] = {
+        {test::testData("zip/comment.zip"),
+         "Name         Size  Packed  Type           Modified\n"
+         "Letter.txt     33      33  Text Document  4/1/2021 10:00\n"
+         "Figures.csv    24      24  csv file       4/1/2021 10:30\n"
+         "2 rows; type: Compressed (zipped) Folder; comment: Quarterly figures, second draft\n"},
+        // "é" and "€" are one column each, however many bytes they take.
+        {test::testData("zip/cp1252-infozip.zip"),
+         "Name              Size  Packed  Type           Modified\n"
+         "Café.txt             2       2  Text Document  8/9/2012 10:11\n"
+         "Price € list.txt     7       7  Text Document  8/9/2012 10:11\n"
+         "Résumé.doc           3       3  Document       8/9/2012 10:11\n"
+         "3 rows; type: Compressed (zipped) Folder; comment: \n"},
+        // Blank cells leave no blanks at the line's end.
+        {folder.write("junk.zip", "not an archive"),
+         "Name              Size  Packed  Type  Modified\n"
+         "No valid archive   0Kb     0Kb\n"
+         "1 row; type: No valid archive; comment: \n"},
+    };
+    for (const Case& c : cases) {
+        open(c.archive);
+        EXPECT_EQ(report(), c.report) << c.archive;
+    }
+}
+
+TEST_F(ListerOutputTest, ALongReportComesInPiecesOfWholeLines)
+{
+#ifndef QUENARCH_GENERATED_TEST_DATA
+    GTEST_SKIP() << "the many-member archives are written with Python";
+#else
+    open(std::filesystem::path(QUENARCH_GENERATED_TEST_DATA) / "zip/many-40000.zip");
+    std::vector<std::size_t> pieces;
+    const std::string text = report(&pieces);
+    EXPECT_GT(pieces.size(), 2u);
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    const std::size_t sizeColumnEnd = line.find("Size") + 4;
+    std::size_t rows = 0;
+    while (std::getline(lines, line) && !line.starts_with("40000 rows")) {
+        ++rows;
+        // Every size ends under the end of its heading, across the pieces' seams.
+        ASSERT_GE(line.size(), sizeColumnEnd) << line;
+        EXPECT_NE(line[sizeColumnEnd - 1], ' ') << line;
+        EXPECT_EQ(line[sizeColumnEnd], ' ') << line;
+    }
+    EXPECT_EQ(rows, 40000u);
+    EXPECT_TRUE(line.starts_with("40000 rows; type: ")) << line;
+#endif
+}
+
+TEST_F(ListerOutputTest, JsonHoldsTheRowsTextsAndTheirValues)
+{
+    open(test::testData("zip/comment.zip"));
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(lister::jsonText(control)));
+    ASSERT_TRUE(document.isObject());
+    const QJsonObject archive = document.object();
+    EXPECT_EQ(archive["archive"].toString().toStdString(), QString::fromStdString(test::testData("zip/comment.zip").string()).toUpper().toStdString());
+    EXPECT_EQ(archive["type"].toString(), "Compressed (zipped) Folder");
+    EXPECT_EQ(archive["comment"].toString(), "Quarterly figures, second draft");
+    const QJsonArray rows = archive["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    const QJsonObject first = rows[0].toObject();
+    EXPECT_EQ(first["name"].toString(), "Letter.txt");
+    EXPECT_EQ(first["size"].toString(), "33");
+    EXPECT_EQ(first["bytes"].toInteger(), 33);
+    EXPECT_EQ(first["packedBytes"].toInteger(), 33);
+    EXPECT_EQ(first["modified"].toString(), "4/1/2021 10:00");
+    EXPECT_EQ(first["date"].toString(), "2021-04-01");
+    EXPECT_EQ(first["time"].toString(), "10:00:00");
+    EXPECT_EQ(first["icon"].toString().toStdString(), "xtxt");
+    EXPECT_FALSE(first["crc"].toString().isEmpty());
+
+    open(folder.write("junk.zip", "not an archive"));
+    const QJsonObject invalid = QJsonDocument::fromJson(QByteArray::fromStdString(lister::jsonText(control))).object()["rows"].toArray()[0].toObject();
+    EXPECT_EQ(invalid["size"].toString(), "0Kb");
+    EXPECT_TRUE(invalid["bytes"].isNull());
+    EXPECT_EQ(invalid["icon"].toString().toStdString(), "error");
+}
+
+} // namespace
+} // namespace quenarch

@@ -1,0 +1,89 @@
+#include "support/test_platform.h"
+
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quenarch {
+namespace {
+
+struct ListerRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built lister as a user would, in a fixed locale and time zone and with no saved
+// regional settings.
+ListerRun runLister(const QStringList& arguments)
+{
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    environment.insert("TZ", "UTC");
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    QProcess lister;
+    lister.setProcessEnvironment(environment);
+    lister.start(QUENARCH_LISTER, arguments);
+    if (!lister.waitForFinished(60000)) return {};
+    return {lister.exitStatus() == QProcess::NormalExit ? lister.exitCode() : -1, lister.readAllStandardOutput().toStdString(),
+            lister.readAllStandardError().toStdString()};
+}
+
+QString dataPath(const char* name) { return QString::fromStdString(test::testData(name).string()); }
+const QString demo = QStringLiteral(QUENARCH_SOURCE_DIR "/examples/demo.zip");
+
+TEST(ListerProgram, ReportsEachFailureAndGoesOnWithTheNextArchive)
+{
+    test::TempDir folder;
+    const QString notAnArchive = QString::fromStdString(folder.write("notes.txt", "plain text").string());
+    const ListerRun run = runLister({"list", "/no/such/folder/a.zip", demo, notAnArchive, dataPath("zip/comment.zip")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "quenarch: /no/such/folder/a.zip: Path/File not found (error 75)\n"
+                       "quenarch: " + notAnArchive.toStdString() + ": This is not a valid archive (error 321)\n");
+    // Both listings are there, named, and set apart by one blank line.
+    EXPECT_TRUE(run.out.starts_with(demo.toStdString() + ":\nName ")) << run.out;
+    EXPECT_NE(run.out.find("\n8 rows; type: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n\n" + dataPath("zip/comment.zip").toStdString() + ":\nName "), std::string::npos) << run.out;
+    EXPECT_TRUE(run.out.ends_with("; comment: Quarterly figures, second draft\n")) << run.out;
+}
+
+TEST(ListerProgram, UsageErrorsAndHelp)
+{
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        std::string inOutput; // on standard output for help, on standard error otherwise
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "--encoding NAME"},
+        {{"list"}, 1, "no archive given"},
+        {{"list", "--bogus", demo}, 1, "unknown option '--bogus'"},
+        {{"list", "--encoding", "no-such-encoding", demo}, 1, "unknown encoding: no-such-encoding"},
+    };
+    for (const Case& c : cases) {
+        const ListerRun run = runLister(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        const std::string& shown = c.exitCode == 0 ? run.out : run.err;
+        EXPECT_NE(shown.find(c.inOutput), std::string::npos) << shown;
+    }
+}
+
+TEST(ListerProgram, TheChosenEncodingDecodesUnmarkedNames)
+{
+    const QString archive = dataPath("zip/cp1252-infozip.zip");
+    const auto firstName = [](const ListerRun& run) {
+        const QJsonObject listing = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+        return listing["rows"].toArray().at(0).toObject()["name"].toString().toStdString();
+    };
+    EXPECT_EQ(firstName(runLister({"list", "--json", archive})), "Café.txt");
+    EXPECT_EQ(firstName(runLister({"list", "--json", "--encoding", "IBM437", archive})), "Cafθ.txt");
+}
+
+} // namespace
+} // namespace quenarch
