@@ -174,12 +174,13 @@ void writeReport(const QuenArchive& control, const TextSink& write)
     write(summary);
 }
 
-std::string jsonText(QuenArchive& control)
+void writeJson(QuenArchive& control, const TextSink& write)
 {
+    constexpr std::size_t pieceSize = 256 * 1024;
     const ListView& list = control.fileview();
     const std::string& groupSeparator = control.platform().locale->conventions().thousandsSeparator;
     std::string out;
-    out.reserve((list.count() + 1) * 256);
+    out.reserve(pieceSize + 4096);
     out.push_back('{');
     appendField(out, "archive", toText(control.Archive(), *control.platform().locale));
     out.push_back(',');
@@ -223,9 +224,13 @@ std::string jsonText(QuenArchive& control)
         else
             out.append("null");
         out.push_back('}');
+        if (out.size() >= pieceSize) {
+            write(out);
+            out.clear();
+        }
     }
     out.append("]}\n");
-    return out;
+    write(out);
 }
 
 } // namespace quenarch::lister

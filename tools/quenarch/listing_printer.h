@@ -18,7 +18,7 @@ void writeReport(const QuenArchive& control, const TextSink& write);
 
 // One JSON object on one line: the Archive value, type, comment and every row with its texts,
 // icon key, sizes as numbers where they are numbers, and the date and time as the control's
-// item queries read them back.
-std::string jsonText(QuenArchive& control);
+// item queries read them back. In pieces, as the report.
+void writeJson(QuenArchive& control, const TextSink& write);
 
 } // namespace quenarch::lister

@@ -185,7 +185,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (options.json) {
-            writeOut(quenarch::lister::jsonText(control));
+            quenarch::lister::writeJson(control, writeOut);
             continue;
         }
         // Listings are set apart by a blank line, whichever archives failed between them.
