@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace quenarch {
 namespace {
@@ -36,8 +37,22 @@ void appendProperCase(RowText& out, std::string_view text)
     if (text.empty()) return;
     const std::size_t start = out.size();
     out.append(text);
-    bool ascii = true;
-    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(start); c != out.end(); ++c) {
+    // Names are nearly always ASCII: eight bytes at a time, each "A" to "Z" gets its 0x20 bit.
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    char* c = out.data() + start;
+    char* const end = out.data() + out.size();
+    std::uint64_t nonAscii = 0;
+    for (std::uint64_t word = 0; end - c >= 8; c += 8) {
+        std::memcpy(&word, c, 8);
+        nonAscii |= word;
+        const std::uint64_t low = word & ~highBits;
+        const std::uint64_t upper = (low + (0x80 - 'A') * ones) & ~(low + (0x80 - 'Z' - 1) * ones) & ~word & highBits;
+        word |= upper >> 2;
+        std::memcpy(c, &word, 8);
+    }
+    bool ascii = (nonAscii & highBits) == 0;
+    for (; c != end; ++c) {
         ascii = ascii && static_cast<unsigned char>(*c) < 0x80;
         if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c | 0x20);
     }

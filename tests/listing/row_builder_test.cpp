@@ -36,7 +36,10 @@ TEST_F(RowBuilderTest, DisplayNamesAreProperCasedWithTheLowerCasedExtension)
     };
     for (const Case& c : {Case{"README", "TXT", "Readme.txt"}, Case{"api/readme", "txt", "Api/readme.txt"}, Case{"", "profile", ".profile"},
                           Case{"readme", "", "Readme"}, Case{"notes.", "", "Notes."}, Case{"readme", "   ", "Readme"},
-                          Case{"ärger", "TXT", "Ärger.txt"}, Case{"x", "Tar.GZ", "X.tar.gz"}})
+                          Case{"ärger", "TXT", "Ärger.txt"}, Case{"x", "Tar.GZ", "X.tar.gz"},
+                          // Long names, with the characters either side of "A" to "Z" and "a" to "z".
+                          Case{"CHANGELOG-2024_FINAL", "MD", "Changelog-2024_final.md"}, Case{"@AZ[`az{@AZ[`az{", "", "@az[`az{@az[`az{"},
+                          Case{"ÄRGERLICHE NOTIZEN", "TXT", "Ärgerliche notizen.txt"}})
         EXPECT_EQ(add(c.base, c.extension).text, c.name) << c.base << "." << c.extension;
 }
 
