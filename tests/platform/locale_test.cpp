@@ -27,6 +27,16 @@ LocaleConventions iso()
     return c;
 }
 
+LocaleConventions with(const char* shortDate, const char* longTime, const char* am = "AM", const char* pm = "PM")
+{
+    LocaleConventions c;
+    c.shortDatePattern = shortDate;
+    c.longTimePattern = longTime;
+    c.amText = am;
+    c.pmText = pm;
+    return c;
+}
+
 TEST(Locale, GroupsDigitsInThrees)
 {
     const Locale us;
@@ -48,14 +58,27 @@ TEST(Locale, GeneralDateShowsFourDigitYearsAndOmitsMidnight)
     EXPECT_EQ(Locale().generalDate(makeTimeOfDay(14, 22, 5)), "2:22:05 PM");
 }
 
-LocaleConventions with(const char* shortDate, const char* longTime, const char* am = "AM", const char* pm = "PM")
+TEST(Locale, GeneralDateWritesEachFieldAsItsPatternAsks)
 {
-    LocaleConventions c;
-    c.shortDatePattern = shortDate;
-    c.longTimePattern = longTime;
-    c.amText = am;
-    c.pmText = pm;
-    return c;
+    const AutomationDate morning = combineDateAndTime(makeDate(2004, 2, 9), makeTimeOfDay(0, 7, 3));
+    const AutomationDate evening = combineDateAndTime(makeDate(1999, 11, 30), makeTimeOfDay(21, 45, 59));
+    const struct {
+        LocaleConventions conventions;
+        const char* morning;
+        const char* evening;
+    } cases[] = {
+        {german(), "09.02.2004 00:07:03", "30.11.1999 21:45:59"},
+        {with("d MMM yyyy", "H:m:s"), "9 Feb 2004 0:7:3", "30 Nov 1999 21:45:59"},
+        {with("MMMM d, yyyy", "hh:mm:ss AP", "vorm.", "nachm."), "February 9, 2004 12:07:03 vorm.",
+         "November 30, 1999 09:45:59 nachm."},
+        {with("'Tag' d.M.", "'kl'. h.mm AP 'Uhr'"), "Tag 9.2. kl. 12.07 AM Uhr", "Tag 30.11. kl. 9.45 PM Uhr"},
+        {with("yyyy/MM/dd", "H'時'mm'分'ss'秒'"), "2004/02/09 0時07分03秒", "1999/11/30 21時45分59秒"},
+    };
+    for (const auto& c : cases) {
+        const Locale locale(c.conventions);
+        EXPECT_EQ(locale.generalDate(morning), c.morning);
+        EXPECT_EQ(locale.generalDate(evening), c.evening);
+    }
 }
 
 TEST(Locale, ReadsBackItsOwnGeneralDateWhateverThePatterns)
