@@ -8,9 +8,9 @@
 //   direction alternates from one iteration to the next.
 // Both run on the desktop platform, as quenarch-view does. Budgets: 0.3 s and 0.15 s.
 
-#include "control/property_bag.h"
-#include "qt/list_model.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/control/property_bag.h"
+#include "quenarch/qt/list_model.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

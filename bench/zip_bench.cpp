@@ -1,13 +1,13 @@
 // Opening the 100,000-member benchmark archive (written by make_big_zip.py into the build tree):
 // the reader alone, and a whole open through a headless control with every row fully built.
 
-#include "archive/byte_source.h"
-#include "archive/member_collector.h"
-#include "archive/zip_reader.h"
-#include "control/headless_host.h"
-#include "control/property_bag.h"
-#include "control/quen_archive.h"
-#include "platform/memory_registry.h"
+#include "quenarch/archive/byte_source.h"
+#include "quenarch/archive/member_collector.h"
+#include "quenarch/archive/zip_reader.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/property_bag.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/platform/memory_registry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to one archive reader. Built once per format.
 
-#include "archive/archive_formats.h"
-#include "archive/member_collector.h"
+#include "quenarch/archive/archive_formats.h"
+#include "quenarch/archive/member_collector.h"
 
 #include <cstddef>
 #include <cstdint>

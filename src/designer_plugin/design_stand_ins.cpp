@@ -1,8 +1,8 @@
 #include "designer_plugin/design_stand_ins.h"
 
-#include "control/host.h"
-#include "platform/automation_error.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/control/host.h"
+#include "quenarch/base/automation_error.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 namespace quenarch::designer_plugin {
 

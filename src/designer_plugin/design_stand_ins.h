@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/quen_archive.h"
+#include "quenarch/control/quen_archive.h"
 
 #include <QList>
 #include <QPointer>

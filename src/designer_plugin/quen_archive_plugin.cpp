@@ -1,9 +1,9 @@
 #include "designer_plugin/quen_archive_plugin.h"
 
 #include "designer_plugin/quen_archive_task_menu.h"
-#include "listing/builtin_pictures.h"
-#include "qt/conversions.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/listing/builtin_pictures.h"
+#include "quenarch/qt/conversions.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 #include <QIcon>
 #include <QtDesigner/QDesignerFormEditorInterface>

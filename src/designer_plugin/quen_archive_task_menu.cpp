@@ -1,8 +1,8 @@
 #include "designer_plugin/quen_archive_task_menu.h"
 
 #include "designer_plugin/design_stand_ins.h"
-#include "qt/property_page_dialog.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/qt/property_page_dialog.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 #include <QAction>
 #include <QtDesigner/QDesignerFormWindowCursorInterface>

@@ -1,4 +1,4 @@
-#include "archive/arc_reader.h"
+#include "quenarch/archive/arc_reader.h"
 
 #include "archive/peer_listing.h"
 

@@ -1,4 +1,4 @@
-#include "archive/arj_reader.h"
+#include "quenarch/archive/arj_reader.h"
 
 #include "archive/peer_listing.h"
 

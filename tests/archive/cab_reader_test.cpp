@@ -1,4 +1,4 @@
-#include "archive/cab_reader.h"
+#include "quenarch/archive/cab_reader.h"
 
 #include "archive/peer_listing.h"
 

@@ -1,4 +1,4 @@
-#include "archive/dos_datetime.h"
+#include "quenarch/archive/dos_datetime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "archive/lzh_reader.h"
+#include "quenarch/archive/lzh_reader.h"
 
 #include "archive/peer_listing.h"
 

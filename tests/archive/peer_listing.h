@@ -3,10 +3,10 @@
 // What a reader lists for bytes or a test file, and what other tools list for the same test
 // archive: NAME.7z.txt (`7zz l -slt NAME`) and NAME.lsar.json (`lsar -j NAME`) beside it.
 
-#include "archive/bytes.h"
-#include "archive/member_collector.h"
-#include "platform/automation_error.h"
-#include "platform/text_codec.h"
+#include "quenarch/archive/bytes.h"
+#include "quenarch/archive/member_collector.h"
+#include "quenarch/base/automation_error.h"
+#include "quenarch/platform/text_codec.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

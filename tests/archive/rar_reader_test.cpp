@@ -1,4 +1,4 @@
-#include "archive/rar_reader.h"
+#include "quenarch/archive/rar_reader.h"
 
 #include "archive/peer_listing.h"
 

@@ -1,13 +1,13 @@
 // The archives of tests/data, made by real tools, against what 7-Zip and lsar list for them;
 // and what every reader makes of them cut short or refused by the host.
 
-#include "archive/arc_reader.h"
-#include "archive/arj_reader.h"
-#include "archive/cab_reader.h"
-#include "archive/lzh_reader.h"
+#include "quenarch/archive/arc_reader.h"
+#include "quenarch/archive/arj_reader.h"
+#include "quenarch/archive/cab_reader.h"
+#include "quenarch/archive/lzh_reader.h"
 #include "archive/peer_listing.h"
-#include "archive/rar_reader.h"
-#include "archive/zip_reader.h"
+#include "quenarch/archive/rar_reader.h"
+#include "quenarch/archive/zip_reader.h"
 
 #include <algorithm>
 #include <cctype>

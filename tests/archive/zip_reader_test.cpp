@@ -1,4 +1,4 @@
-#include "archive/zip_reader.h"
+#include "quenarch/archive/zip_reader.h"
 
 #include "archive/peer_listing.h"
 

@@ -1,8 +1,8 @@
-#include "control/dispatch.h"
-#include "control/headless_host.h"
-#include "control/module_state.h"
-#include "control/type_library.h"
-#include "platform/automation_error.h"
+#include "quenarch/control/dispatch.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/control/type_library.h"
+#include "quenarch/base/automation_error.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

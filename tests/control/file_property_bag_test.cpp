@@ -1,6 +1,6 @@
-#include "control/file_property_bag.h"
-#include "control/headless_host.h"
-#include "control/quen_archive.h"
+#include "quenarch/control/file_property_bag.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/quen_archive.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "control/headless_host.h"
-#include "control/module_state.h"
-#include "control/quen_archive.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/control/quen_archive.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

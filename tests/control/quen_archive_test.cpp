@@ -1,9 +1,9 @@
-#include "control/headless_host.h"
-#include "control/module_state.h"
-#include "control/quen_archive.h"
-#include "listing/row_builder.h"
-#include "platform/automation_error.h"
-#include "platform/text_case.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/listing/row_builder.h"
+#include "quenarch/base/automation_error.h"
+#include "quenarch/base/text_case.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "listing/builtin_pictures.h"
+#include "quenarch/listing/builtin_pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "listing/file_types.h"
-#include "listing/regional_settings.h"
-#include "platform/automation_error.h"
+#include "quenarch/listing/file_types.h"
+#include "quenarch/listing/regional_settings.h"
+#include "quenarch/base/automation_error.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "listing/large_block_resource.h"
+#include "quenarch/listing/large_block_resource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "listing/list_view.h"
-#include "platform/automation_error.h"
+#include "quenarch/listing/list_view.h"
+#include "quenarch/base/automation_error.h"
 
 #include <gtest/gtest.h>
 

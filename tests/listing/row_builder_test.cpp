@@ -1,7 +1,7 @@
-#include "listing/builtin_pictures.h"
-#include "listing/invalid_row.h"
-#include "listing/row_builder.h"
-#include "platform/automation_error.h"
+#include "quenarch/listing/builtin_pictures.h"
+#include "quenarch/listing/invalid_row.h"
+#include "quenarch/listing/row_builder.h"
+#include "quenarch/base/automation_error.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>

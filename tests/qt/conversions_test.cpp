@@ -1,4 +1,4 @@
-#include "qt/conversions.h"
+#include "quenarch/qt/conversions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "qt/desktop_icon_source.h"
+#include "quenarch/qt/desktop_icon_source.h"
 
 #include "support/test_platform.h"
 

@@ -1,9 +1,9 @@
-#include "qt/desktop_platform.h"
+#include "quenarch/qt/desktop_platform.h"
 
-#include "listing/file_types.h"
-#include "qt/desktop_locale.h"
-#include "qt/desktop_registry.h"
-#include "qt/desktop_text_codec.h"
+#include "quenarch/listing/file_types.h"
+#include "quenarch/qt/desktop_locale.h"
+#include "quenarch/qt/desktop_registry.h"
+#include "quenarch/qt/desktop_text_codec.h"
 #include "support/test_platform.h"
 
 #include <QMimeDatabase>

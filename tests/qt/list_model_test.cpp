@@ -1,5 +1,5 @@
-#include "control/quen_archive.h"
-#include "qt/list_model.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/qt/list_model.h"
 
 #include <QSignalSpy>
 

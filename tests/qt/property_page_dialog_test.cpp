@@ -1,10 +1,10 @@
-#include "qt/property_page_dialog.h"
+#include "quenarch/qt/property_page_dialog.h"
 
-#include "control/headless_host.h"
-#include "control/module_state.h"
-#include "control/quen_archive.h"
-#include "platform/text_case.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/base/text_case.h"
+#include "quenarch/qt/quen_archive_widget.h"
 #include "support/test_platform.h"
 
 #include <QtTest>

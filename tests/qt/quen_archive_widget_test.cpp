@@ -1,8 +1,8 @@
-#include "qt/quen_archive_widget.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
-#include "control/module_state.h"
-#include "qt/about_dialog.h"
-#include "qt/list_model.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/qt/about_dialog.h"
+#include "quenarch/qt/list_model.h"
 #include "support/test_platform.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/memory_registry.h"
-#include "platform/platform.h"
+#include "quenarch/platform/memory_registry.h"
+#include "quenarch/platform/platform.h"
 
 #include <filesystem>
 #include <map>

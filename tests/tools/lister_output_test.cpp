@@ -1,7 +1,7 @@
 #include "listing_printer.h"
 
-#include "control/headless_host.h"
-#include "control/quen_archive.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/quen_archive.h"
 #include "support/test_platform.h"
 
 #include <QJsonArray>

@@ -2,7 +2,7 @@
 
 #include "main_window.h"
 
-#include "qt/quen_archive_widget.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

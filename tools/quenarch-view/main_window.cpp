@@ -1,9 +1,9 @@
 #include "main_window.h"
 
-#include "control/property_bag.h"
-#include "listing/list_view.h"
-#include "qt/property_page_dialog.h"
-#include "qt/quen_archive_widget.h"
+#include "quenarch/control/property_bag.h"
+#include "quenarch/listing/list_view.h"
+#include "quenarch/qt/property_page_dialog.h"
+#include "quenarch/qt/quen_archive_widget.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "listing_printer.h"
 
 #include "json_text.h"
-#include "listing/row_builder.h"
+#include "quenarch/listing/row_builder.h"
 
 #include <algorithm>
 #include <array>

@@ -2,12 +2,12 @@
 
 #include "listing_printer.h"
 
-#include "control/headless_host.h"
-#include "control/property_bag.h"
-#include "control/quen_archive.h"
-#include "control/type_library.h"
-#include "platform/automation_error.h"
-#include "qt/desktop_platform.h"
+#include "quenarch/control/headless_host.h"
+#include "quenarch/control/property_bag.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/control/type_library.h"
+#include "quenarch/base/automation_error.h"
+#include "quenarch/qt/desktop_platform.h"
 
 #include <QCoreApplication>
 

@@ -1,0 +1,30 @@
+#include "quenarch/archive/crc32.h"
+
+#include <array>
+
+namespace quenarch {
+namespace {
+
+constexpr std::array<std::uint32_t, 256> makeTable()
+{
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+constexpr auto table = makeTable();
+
+} // namespace
+
+std::uint32_t crc32(std::span<const std::uint8_t> bytes)
+{
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : bytes) c = table[(c ^ byte) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+} // namespace quenarch

@@ -1,0 +1,54 @@
+#include "quenarch/archive/reader_frame.h"
+
+#include "quenarch/base/automation_error.h"
+
+namespace quenarch {
+
+SplitName splitMemberName(std::string name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot + 1 == name.size()) return {std::move(name), {}};
+    std::string_view extension = std::string_view(name).substr(dot + 1);
+    // Count characters, not bytes: a UTF-8 sequence is one character.
+    std::size_t characters = 0;
+    std::size_t cut = extension.size();
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        if ((static_cast<unsigned char>(extension[i]) & 0xC0) == 0x80) continue;
+        if (characters == 255) {
+            cut = i;
+            break;
+        }
+        ++characters;
+    }
+    std::string ext(extension.substr(0, cut));
+    name.resize(dot);
+    return {std::move(name), std::move(ext)};
+}
+
+std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec)
+{
+    return isValidUtf8(bytes) ? std::string(bytes) : codec.decode(bytes);
+}
+
+std::string crcText(std::uint32_t crc)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    char buffer[8];
+    int length = 0;
+    do {
+        buffer[7 - length++] = digits[crc & 0xF];
+        crc >>= 4;
+    } while (crc != 0);
+    return std::string(buffer + 8 - length, static_cast<std::size_t>(length));
+}
+
+void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member)
+{
+    try {
+        sink.addMember(member);
+    } catch (const AutomationError&) {
+        // The row keeps what was written before the failing step; the walk carries on.
+    }
+}
+
+} // namespace quenarch

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "quenarch/base/automation_date.h"
+#include "quenarch/platform/text_codec.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quenarch {
+
+// One member of an archive as a reader reports it.
+struct ArchiveMember {
+    std::string baseName;   // the name before its last dot
+    std::string extension;  // the text after that dot, without it; may be empty
+    std::uint64_t unpackedSize = 0;
+    std::uint64_t packedSize = 0;
+    std::optional<AutomationDate> date;  // midnight of the modification day
+    std::optional<double> time;          // modification time of day
+    std::string crcText;
+};
+
+// Where a reader delivers what it finds. The control's row builder is one; a plain collector
+// serves tests, fuzzers and hosts that want members without a list.
+class MemberSink {
+public:
+    virtual ~MemberSink() = default;
+    // A reader starts: the archive comment becomes empty and the type text is that of the
+    // format's extension ("ZIP", "ARJ", "LZH", "ARC", "RAR" or "CAB").
+    virtual void beginArchive(std::string_view formatExtension) = 0;
+    virtual void setComment(std::string comment) = 0;
+    // How many members follow, when the archive says so; never more than the file can hold.
+    virtual void expectMembers(std::uint64_t /*count*/) {}
+    virtual void addMember(const ArchiveMember& member) = 0;
+    // The file is not an archive of the format that its name announced.
+    virtual void archiveInvalid() = 0;
+    // Lets the host handle its pending user-interface messages once.
+    virtual void processPendingMessages() {}
+};
+
+struct SplitName {
+    std::string base;
+    std::string extension;
+};
+
+// Splits a member name at its last dot. A name without a dot, or ending in one, is all base; an
+// extension longer than 255 characters keeps its first 255.
+SplitName splitMemberName(std::string name);
+
+// A name the archive marks as UTF-8: as it is when it is UTF-8, else through the code page, as
+// some tools set the mark on names in other encodings.
+std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec);
+
+// A CRC as upper-case hexadecimal without leading zeros ("0" for zero).
+std::string crcText(std::uint32_t crc);
+
+// Adds a member for the readers that carry on past a failing step: an error raised while the
+// row is built leaves the row as far as it got, and the walk goes on.
+void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member);
+
+enum class ReadVerdict { Archive, NotAnArchive };
+
+} // namespace quenarch

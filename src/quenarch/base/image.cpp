@@ -1,0 +1,50 @@
+#include "quenarch/base/image.h"
+
+#include <algorithm>
+
+namespace quenarch {
+
+Picture resizedPicture(const Image& source, int width, int height)
+{
+    if (source.width == width && source.height == height) return std::make_shared<Image>(source);
+    auto target = std::make_shared<Image>(width, height, source.colorCount);
+    if (source.width == 0 || source.height == 0) return target;
+    for (int y = 0; y < height; ++y) {
+        const int y0 = y * source.height / height;
+        const int y1 = std::max(y0 + 1, (y + 1) * source.height / height);
+        for (int x = 0; x < width; ++x) {
+            const int x0 = x * source.width / width;
+            const int x1 = std::max(x0 + 1, (x + 1) * source.width / width);
+            std::uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
+            for (int sy = y0; sy < y1; ++sy) {
+                for (int sx = x0; sx < x1; ++sx) {
+                    const std::uint32_t p = source.pixel(sx, sy);
+                    const std::uint32_t alpha = p >> 24;
+                    a += alpha;
+                    // Weight colours by coverage so transparent pixels do not darken edges.
+                    r += ((p >> 16) & 0xFF) * alpha;
+                    g += ((p >> 8) & 0xFF) * alpha;
+                    b += (p & 0xFF) * alpha;
+                    ++n;
+                }
+            }
+            std::uint32_t pixel = 0;
+            if (a != 0) {
+                pixel = static_cast<std::uint32_t>(a / n) << 24 | static_cast<std::uint32_t>(r / a) << 16 |
+                        static_cast<std::uint32_t>(g / a) << 8 | static_cast<std::uint32_t>(b / a);
+            }
+            target->setPixel(x, y, pixel);
+        }
+    }
+    return target;
+}
+
+Picture maskedPicture(const Image& source, std::uint32_t maskRgb)
+{
+    auto target = std::make_shared<Image>(source);
+    for (auto& p : target->pixels)
+        if ((p & 0xFFFFFF) == (maskRgb & 0xFFFFFF)) p = 0;
+    return target;
+}
+
+} // namespace quenarch

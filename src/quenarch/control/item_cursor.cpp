@@ -1,0 +1,194 @@
+#include "quenarch/control/module_state.h"
+#include "quenarch/control/quen_archive.h"
+#include "quenarch/base/automation_error.h"
+
+#include <limits>
+
+namespace quenarch {
+namespace {
+
+constexpr std::int32_t moved = 0;
+constexpr std::int32_t notMoved = -1;
+
+} // namespace
+
+void QuenArchive::selectRow(std::int32_t index)
+{
+    if (index < 1) throw errors::indexOutOfBounds();
+    const auto row = static_cast<std::size_t>(index);
+    fileview_.select(row);
+    fileview_.ensureVisible(row);
+}
+
+std::int32_t QuenArchive::MoveFirst()
+{
+    try {
+        selectRow(1);
+        moduleState().CurrentRow = 1;
+        UpdateCurrentPicture();
+        return moved;
+    } catch (const AutomationError&) {
+        return notMoved;
+    }
+}
+
+std::int32_t QuenArchive::MoveLast()
+{
+    try {
+        const auto count = static_cast<std::int32_t>(std::min<std::size_t>(fileview_.count(), std::numeric_limits<std::int32_t>::max()));
+        selectRow(count);
+        moduleState().CurrentRow = count;
+        UpdateCurrentPicture();
+        return moved;
+    } catch (const AutomationError&) {
+        return notMoved;
+    }
+}
+
+std::int32_t QuenArchive::MoveNext()
+{
+    std::int32_t& current = moduleState().CurrentRow;
+    if (current == std::numeric_limits<std::int32_t>::max()) return notMoved;
+    ++current;
+    const auto count = static_cast<std::int64_t>(fileview_.count());
+    if (current > count) {
+        current = static_cast<std::int32_t>(count);
+        return notMoved;
+    }
+    try {
+        selectRow(current);
+        UpdateCurrentPicture();
+        return moved;
+    } catch (const AutomationError&) {
+        return notMoved;
+    }
+}
+
+std::int32_t QuenArchive::MovePrevious()
+{
+    std::int32_t& current = moduleState().CurrentRow;
+    if (current == std::numeric_limits<std::int32_t>::min()) return notMoved;
+    --current;
+    if (current == 0) {
+        current = 1;
+        return notMoved;
+    }
+    try {
+        selectRow(current);
+        UpdateCurrentPicture();
+        return moved;
+    } catch (const AutomationError&) {
+        return notMoved;
+    }
+}
+
+void QuenArchive::UpdateCurrentPicture()
+{
+    const std::int32_t current = moduleState().CurrentRow;
+    if (current < 1) return;
+    try {
+        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon);
+    } catch (const AutomationError&) {
+        // The picture stays as it was.
+    }
+}
+
+const ListRow* QuenArchive::currentRowForQuery()
+{
+    if (moduleState().CurrentRow == 0) MoveFirst();
+    const std::int32_t current = moduleState().CurrentRow;
+    if (current < 1 || static_cast<std::size_t>(current) > fileview_.count()) return nullptr;
+    return &fileview_.row(static_cast<std::size_t>(current));
+}
+
+std::optional<AutomationDate> QuenArchive::cellDate(std::string_view text) const
+{
+    return platform_.locale->parseDate(text);
+}
+
+std::string QuenArchive::ItemFileName()
+{
+    const ListRow* row = currentRowForQuery();
+    return row != nullptr ? std::string(row->text) : std::string();
+}
+
+std::string QuenArchive::ItemUnCompressed()
+{
+    const ListRow* row = currentRowForQuery();
+    return row != nullptr ? std::string(row->subItems[SizeColumn - 1]) : std::string();
+}
+
+std::string QuenArchive::ItemCompressed()
+{
+    const ListRow* row = currentRowForQuery();
+    return row != nullptr ? std::string(row->subItems[PackedColumn - 1]) : std::string();
+}
+
+std::string QuenArchive::ItemFileType()
+{
+    const ListRow* row = currentRowForQuery();
+    return row != nullptr ? std::string(row->subItems[TypeColumn - 1]) : std::string("<unknown>");
+}
+
+AutomationDate QuenArchive::ItemDate()
+{
+    const ListRow* row = currentRowForQuery();
+    if (row == nullptr) return 0;
+    const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
+    return date ? static_cast<AutomationDate>(dayNumber(*date)) : 0;
+}
+
+AutomationDate QuenArchive::ItemTime()
+{
+    const ListRow* row = currentRowForQuery();
+    if (row == nullptr) return 0;
+    const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
+    return date ? dateFromDayAndSecond(0, secondOfDay(*date)) : 0;
+}
+
+std::string QuenArchive::ItemCRC()
+{
+    const ListRow* row = currentRowForQuery();
+    return row != nullptr ? std::string(row->subItems[CrcColumn - 1]) : std::string();
+}
+
+Variant QuenArchive::ListCount() const
+{
+    return Variant(static_cast<std::int32_t>(std::min<std::size_t>(fileview_.count(), std::numeric_limits<std::int32_t>::max())));
+}
+
+Variant QuenArchive::Clear()
+{
+    fileview_.clear();
+    return Variant();
+}
+
+std::string QuenArchive::FileComment() const { return moduleState().ArchiveComment; }
+
+std::string QuenArchive::ArchiveType() const { return moduleState().ArchiveTypeText; }
+
+std::string QuenArchive::filename() const
+{
+    const std::string& path = moduleState().LastArchivePath;
+    if (path.find_first_not_of(' ') == std::string::npos) return "<None>";
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+void QuenArchive::Refresh() { fileview_.refresh(); }
+
+void QuenArchive::SetFocus()
+{
+    try {
+        host_.setFocusToList();
+    } catch (...) {
+        // Focus is a courtesy; a host that cannot give it has nothing to report.
+    }
+}
+
+void QuenArchive::LetPicture(const quenarch::Picture&)
+{
+    host_.propertyChanged("Picture");
+}
+
+} // namespace quenarch

@@ -1,0 +1,272 @@
+#include "quenarch/control/quen_archive.h"
+
+#include "quenarch/archive/archive_formats.h"
+#include "quenarch/base/file_search.h"
+#include "quenarch/control/module_state.h"
+#include "quenarch/listing/builtin_pictures.h"
+#include "quenarch/listing/file_types.h"
+#include "quenarch/listing/invalid_row.h"
+#include "quenarch/listing/regional_settings.h"
+#include "quenarch/base/automation_error.h"
+
+namespace quenarch {
+namespace {
+
+constexpr const char* errorSource = "Quen Archive";
+constexpr std::uint32_t defaultBackColor = 0x80000005; // system colour: window background
+constexpr std::uint32_t defaultForeColor = 0x80000012; // system colour: button text
+
+AutomationError pathNotFound() { return {75, errorSource, "Path/File not found"}; }
+AutomationError notAnArchive() { return {321, errorSource, "This is not a valid archive"}; }
+
+std::string_view trimmedSpaces(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::size_t characterCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    return count;
+}
+
+std::string lastCharacters(std::string_view text, std::size_t count)
+{
+    std::size_t start = text.size();
+    while (count > 0 && start > 0) {
+        --start;
+        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) --count;
+    }
+    return std::string(text.substr(start));
+}
+
+// The view mode a View text selects: the value of its first character when that is a digit.
+std::int32_t viewModeOf(std::string_view viewText)
+{
+    return !viewText.empty() && viewText.front() >= '0' && viewText.front() <= '9' ? viewText.front() - '0' : 0;
+}
+
+// Ends a batch of list changes however the reader leaves.
+class ListUpdate {
+public:
+    explicit ListUpdate(ListView& list) : list_(list) { list_.beginUpdate(); }
+    ~ListUpdate() { list_.endUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    ListView& list_;
+};
+
+} // namespace
+
+std::vector<ColumnHeader> listingColumns()
+{
+    return {
+        {"Name", 1500, ColumnAlignment::Left, SortKind::Text},
+        {"Size", 1000, ColumnAlignment::Right, SortKind::Number},
+        {"Packed", 1000, ColumnAlignment::Right, SortKind::Number},
+        {"Type", 1440, ColumnAlignment::Left, SortKind::Text},
+        {"Modified", 1440, ColumnAlignment::Left, SortKind::Moment},
+        {"Date", 0, ColumnAlignment::Left, SortKind::Moment},
+        {"CRC", 0, ColumnAlignment::Left, SortKind::Text},
+    };
+}
+
+// Turns what a reader finds into rows and into the state of the last open.
+class QuenArchive::RowSink final : public MemberSink {
+public:
+    explicit RowSink(QuenArchive& control) : control_(control) {}
+
+    void beginArchive(std::string_view formatExtension) override
+    {
+        ModuleState& state = moduleState();
+        state.ArchiveComment.clear();
+        state.ArchiveTypeText = GetFileTypeName(*control_.platform_.registry, formatExtension);
+        control_.rowBuilder_.beginArchive();
+    }
+    void expectMembers(std::uint64_t count) override { control_.fileview_.reserve(static_cast<std::size_t>(count)); }
+    void setComment(std::string comment) override { moduleState().ArchiveComment = std::move(comment); }
+    void addMember(const ArchiveMember& m) override
+    {
+        control_.rowBuilder_.AddListItem(m.baseName, m.extension, m.unpackedSize, m.packedSize, m.date, m.time, m.crcText);
+    }
+    void archiveInvalid() override
+    {
+        ModuleState& state = moduleState();
+        AddInvalidArchiveRow(control_.fileview_, state.ShortDateFormat, *control_.platform_.locale);
+        state.ArchiveTypeText = invalidArchiveText;
+    }
+    void processPendingMessages() override { control_.host_.processMessages(); }
+
+private:
+    QuenArchive& control_;
+};
+
+QuenArchive::QuenArchive(Host& host, Platform platform)
+    : host_(host),
+      platform_(std::move(platform)),
+      fileview_(listingColumns()),
+      rowBuilder_(fileview_, imageList2_, imageList4_, imageList3_, platform_),
+      rowSink_(std::make_unique<RowSink>(*this))
+{
+    fileview_.setLocale(platform_.locale);
+    fileview_.setWidth(host_.scaleWidth());
+    fileview_.setHeight(host_.scaleHeight());
+    // A control starts in report view. ViewText is empty here, so it never reads as a mode.
+    try {
+        if (viewModeOf(ViewText) == 0) {
+            ViewText = "3";
+            fileview_.setView(3);
+        }
+    } catch (const AutomationError&) {
+        // Creation skips a step that fails.
+    }
+}
+
+QuenArchive::~QuenArchive() = default;
+
+void QuenArchive::ReadProperties(PropertyBag& bag)
+{
+    ModuleState& state = moduleState();
+    const RegionalSettings regional = LoadRegionalSettings(*platform_.ini, *platform_.registry);
+    state.ShortDateFormat = regional.shortDateFormat;
+    state.DateSeparator = regional.dateSeparator;
+    state.TimeSeparator = regional.timeSeparator;
+    GetScreenColorDepth();
+
+    const Locale& locale = *platform_.locale;
+    fileview_.setBackColor(static_cast<std::uint32_t>(toLong(bag.readProperty("BackColor", static_cast<std::int32_t>(defaultBackColor)), locale)));
+    fileview_.setForeColor(static_cast<std::uint32_t>(toLong(bag.readProperty("ForeColor", static_cast<std::int32_t>(defaultForeColor)), locale)));
+    host_.setEnabled(toBoolean(bag.readProperty("Enabled", true), locale));
+    VisibleFlag = toBoolean(bag.readProperty("Visible", true), locale);
+    // The list follows the stored flag too, so that Visible never reads false over a shown list.
+    fileview_.setVisible(VisibleFlag);
+    ViewText = toText(bag.readProperty("View", "3"), locale);
+    fileview_.setView(viewModeOf(ViewText));
+    SetFont(toFont(bag.readProperty("Font", fileview_.font())));
+    ListItems = &fileview_;
+}
+
+void QuenArchive::WriteProperties(PropertyBag& bag)
+{
+    bag.writeProperty("BackColor", static_cast<std::int32_t>(fileview_.backColor()), static_cast<std::int32_t>(defaultBackColor));
+    bag.writeProperty("ForeColor", static_cast<std::int32_t>(fileview_.foreColor()), static_cast<std::int32_t>(defaultForeColor));
+    bag.writeProperty("Font", Font(), fileview_.font());
+    bag.writeProperty("Enabled", Enabled(), true);
+    bag.writeProperty("Visible", VisibleFlag, true);
+    bag.writeProperty("View", ViewText, "3");
+}
+
+void QuenArchive::Resize()
+{
+    fileview_.setLeft(0);
+    fileview_.setWidth(host_.scaleWidth());
+    fileview_.setHeight(host_.scaleHeight());
+}
+
+Variant QuenArchive::Archive() const { return Variant(ArchivePath); }
+
+void QuenArchive::LetArchive(const Variant& value)
+{
+    std::string text = toText(value, *platform_.locale);
+    ArchivePath = text;
+    moduleState().LastArchivePath = std::move(text);
+    host_.propertyChanged("Archive");
+    OpenArchive();
+}
+
+void QuenArchive::OpenArchive()
+{
+    fileview_.clear();
+    const std::string_view trimmed = trimmedSpaces(ArchivePath);
+    if (trimmed.empty()) return;
+    if (characterCount(trimmed) < 3) throw notAnArchive();
+
+    // The file opened is the one the host named, even though the stored path becomes upper case.
+    const std::string named = ArchivePath;
+    if (FileExists(ArchivePath) == 0) throw pathNotFound();
+    const std::string extension = lastCharacters(ArchivePath, 3);
+    LoadImageLists(fileview_, imageList2_, imageList4_, moduleState().ScreenColorDepth);
+    const std::optional<ArchiveFormat> format = formatForExtension(extension);
+    if (!format) throw notAnArchive();
+
+    const std::filesystem::path file = locateFile(named).value_or(std::filesystem::path(named));
+    ListUpdate update(fileview_);
+    readArchive(*format, file, *rowSink_, *platform_.codec);
+}
+
+std::int32_t QuenArchive::GetScreenColorDepth()
+{
+    moduleState().ScreenColorDepth = platform_.display->colorDepth();
+    return moduleState().ScreenColorDepth;
+}
+
+std::uint32_t QuenArchive::BackColor() const { return fileview_.backColor(); }
+
+void QuenArchive::LetBackColor(std::uint32_t color)
+{
+    fileview_.setBackColor(color);
+    host_.propertyChanged("BackColor");
+}
+
+std::uint32_t QuenArchive::ForeColor() const { return fileview_.foreColor(); }
+
+void QuenArchive::LetForeColor(std::uint32_t color)
+{
+    fileview_.setForeColor(color);
+    host_.propertyChanged("ForeColor");
+}
+
+FontRef QuenArchive::Font() const { return fileview_.font(); }
+
+void QuenArchive::SetFont(FontRef font)
+{
+    fileview_.setFont(std::move(font));
+    host_.propertyChanged("Font");
+}
+
+void QuenArchive::LetFont(const FontRef& font)
+{
+    // By value the list takes a copy: later changes to the host's object do not reach it.
+    if (!font) throw errors::objectRequired();
+    fileview_.setFont(std::make_shared<quenarch::Font>(*font));
+    host_.propertyChanged("Font");
+}
+
+bool QuenArchive::Enabled() const { return host_.enabled(); }
+
+void QuenArchive::LetEnabled(bool enabled)
+{
+    host_.setEnabled(enabled);
+    host_.propertyChanged("Enabled");
+}
+
+bool QuenArchive::Visible() const { return VisibleFlag; }
+
+void QuenArchive::LetVisible(bool visible)
+{
+    VisibleFlag = visible;
+    fileview_.setVisible(visible);
+    host_.propertyChanged("Visible");
+}
+
+Variant QuenArchive::View() const { return Variant(ViewText); }
+
+void QuenArchive::LetView(const Variant& value)
+{
+    ViewText = toText(value, *platform_.locale);
+    if (trimmedSpaces(ViewText).empty()) ViewText = "3";
+    fileview_.setView(viewModeOf(ViewText));
+    host_.propertyChanged("View");
+}
+
+std::string QuenArchive::Version() const { return "1.0"; }
+
+void QuenArchive::ShowAbout() { host_.showAbout(); }
+
+} // namespace quenarch

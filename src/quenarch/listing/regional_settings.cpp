@@ -1,0 +1,51 @@
+#include "quenarch/listing/regional_settings.h"
+
+#include "quenarch/listing/file_types.h"
+#include "quenarch/base/text_case.h"
+
+namespace quenarch {
+namespace {
+
+constexpr std::size_t iniValueLimit = 254;
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+// Cuts after at most limit characters, never inside a UTF-8 sequence.
+std::string firstCharacters(std::string text, std::size_t limit)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == limit) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+std::string ReadIniString(const IniSource& ini, std::string_view section, std::string_view key, std::string_view fileName)
+{
+    return firstCharacters(ini.readString(section, key, fileName).value_or(""), iniValueLimit);
+}
+
+RegionalSettings LoadRegionalSettings(const IniSource& ini, const Registry& registry)
+{
+    RegionalSettings settings;
+    settings.shortDateFormat = toLower(ReadIniString(ini, "intl", "sShortdate", "win.ini"));
+    settings.dateSeparator = ReadIniString(ini, "intl", "sDate", "win.ini");
+    settings.timeSeparator = ReadIniString(ini, "intl", "sTime", "win.ini");
+    if (isBlank(settings.shortDateFormat)) {
+        const RegistryData value = ReadUserRegistryValue(registry, "International", "sShortDate");
+        const auto* text = std::get_if<std::string>(&value);
+        settings.shortDateFormat = text != nullptr ? *text : std::string();
+        if (isBlank(settings.shortDateFormat)) settings.shortDateFormat = "mm-dd-yyyy";
+    }
+    if (isBlank(settings.dateSeparator)) settings.dateSeparator = "-";
+    if (isBlank(settings.timeSeparator)) settings.timeSeparator = ":";
+    return settings;
+}
+
+} // namespace quenarch

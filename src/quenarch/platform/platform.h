@@ -1,0 +1,28 @@
+#pragma once
+
+#include "quenarch/platform/display.h"
+#include "quenarch/platform/icon_source.h"
+#include "quenarch/platform/ini_source.h"
+#include "quenarch/base/locale.h"
+#include "quenarch/platform/registry.h"
+#include "quenarch/platform/text_codec.h"
+
+#include <memory>
+
+namespace quenarch {
+
+// The desktop services the control calls. A host supplies the desktop's; tests supply fixed ones.
+struct Platform {
+    std::shared_ptr<const Registry> registry;
+    std::shared_ptr<const IniSource> ini;
+    std::shared_ptr<const Locale> locale;
+    std::shared_ptr<const TextCodec> codec;
+    std::shared_ptr<const IconSource> icons;
+    std::shared_ptr<const Display> display;
+};
+
+// Services that need no toolkit: an empty in-memory registry, win.ini from the default system
+// folder, US English conventions, UTF-8-or-Windows-1252 names, no desktop icons, 24-bit colour.
+Platform headlessPlatform();
+
+} // namespace quenarch

@@ -1,0 +1,122 @@
+#include "quenarch/platform/text_codec.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace quenarch {
+namespace {
+
+// Windows-1252 for 0x80 to 0x9F; the five unassigned bytes map to the C1 controls of the same
+// value, as Windows itself decodes them.
+constexpr char16_t windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Length of the valid UTF-8 sequence at bytes[i], or 0 when none starts there.
+std::size_t sequenceLength(std::string_view bytes, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = at(i);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size()) return 0;
+    if (at(i + 1) < low || at(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((at(i + k) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+} // namespace
+
+void appendUtf8(std::string& out, char32_t codePoint)
+{
+    const char32_t c = codePoint;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    // Names are mostly ASCII: step over eight bytes at a time while no byte has its top bit set.
+    for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+        std::memcpy(&word, bytes.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (i < bytes.size()) {
+        const std::size_t length = sequenceLength(bytes, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string decodeWindows1252(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x80)
+            out.push_back(ch);
+        else if (byte < 0xA0)
+            appendUtf8(out, windows1252High[byte - 0x80]);
+        else
+            appendUtf8(out, byte);
+    }
+    return out;
+}
+
+std::string decodeUtf8Lossy(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = sequenceLength(bytes, i);
+        if (length == 0) {
+            out.append("\xEF\xBF\xBD");
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
+std::string Utf8OrWindows1252Codec::decode(std::string_view bytes) const
+{
+    return isValidUtf8(bytes) ? std::string(bytes) : decodeWindows1252(bytes);
+}
+
+std::string Utf8Codec::decode(std::string_view bytes) const { return decodeUtf8Lossy(bytes); }
+
+} // namespace quenarch

@@ -1,0 +1,111 @@
+#include "quenarch/qt/desktop_icon_source.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QMimeDatabase>
+#include <QPainter>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace quenarch::qt {
+namespace {
+
+constexpr int iconSize = 32;
+
+// How far an image of that size is from 32 x 32; a larger image wins a tie, since reducing
+// looks better than enlarging.
+int sizeDistance(QSize size)
+{
+    const int extent = std::max(size.width(), size.height());
+    return 2 * std::abs(extent - iconSize) + (extent < iconSize ? 1 : 0);
+}
+
+// Moves the reader to the image nearest to 32 x 32 when the file holds several (ICO, ICNS).
+void jumpToNearestImage(QImageReader& reader)
+{
+    const int count = reader.imageCount();
+    int nearest = 0;
+    int nearestDistance = INT_MAX;
+    for (int image = 0; image < count && reader.jumpToImage(image); ++image) {
+        const int distance = sizeDistance(reader.size());
+        if (distance < nearestDistance) {
+            nearest = image;
+            nearestDistance = distance;
+        }
+    }
+    reader.jumpToImage(nearest);
+}
+
+Picture toPicture(const QImage& image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    auto picture = std::make_shared<Image>(iconSize, iconSize, 0);
+    for (int y = 0; y < iconSize; ++y)
+        std::memcpy(picture->pixels.data() + static_cast<std::size_t>(y) * iconSize, argb.constScanLine(y), iconSize * sizeof(std::uint32_t));
+    return picture;
+}
+
+// The image, at most 32 x 32, in the middle of a transparent 32 x 32 square.
+QImage centredOnSquare(const QImage& image)
+{
+    QImage square(iconSize, iconSize, QImage::Format_ARGB32);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage((iconSize - image.width()) / 2, (iconSize - image.height()) / 2, image);
+    painter.end();
+    return square;
+}
+
+// The picture in an image file, scaled to 32 x 32 keeping its shape; nothing when the file
+// cannot be read.
+Picture readIconFile(const QString& path)
+{
+    QImageReader reader(path);
+    if (reader.imageCount() > 1) jumpToNearestImage(reader);
+    // Vector images are drawn at the size asked for, others scaled smoothly.
+    const QSize natural = reader.size();
+    if (natural.isValid()) reader.setScaledSize(natural.scaled(iconSize, iconSize, Qt::KeepAspectRatio));
+    QImage image = reader.read();
+    if (image.isNull()) return nullptr;
+    if (image.size() != QSize(iconSize, iconSize))
+        image = centredOnSquare(image.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return toPicture(image);
+}
+
+} // namespace
+
+DesktopIconSource::DesktopIconSource(IconThemeLocations locations) : locations_(std::move(locations)) {}
+
+DesktopIconSource::~DesktopIconSource() = default;
+
+Picture DesktopIconSource::loadIcon(std::string_view location, std::int32_t index) const
+{
+    const QString text = QString::fromUtf8(location.data(), static_cast<qsizetype>(location.size()));
+    if (text.startsWith(u'/')) return index == 0 ? readIconFile(text) : nullptr;
+    if (text.isEmpty() || text.contains(u'/')) return nullptr;
+
+    std::lock_guard lock(mutex_);
+    const auto [entry, added] = iconsByName_.try_emplace(std::string(location));
+    if (added) entry->second = loadThemeIcon(text);
+    return entry->second;
+}
+
+Picture DesktopIconSource::loadThemeIcon(const QString& name) const
+{
+    if (!theme_) theme_.emplace(locations_);
+    QString file = theme_->findIcon(name, iconSize);
+    const qsizetype dash = name.indexOf(u'-');
+    if (file.isEmpty() && dash > 0) {
+        QString mimeName = name;
+        mimeName[dash] = u'/';
+        const QMimeType mime = QMimeDatabase().mimeTypeForName(mimeName);
+        if (mime.isValid()) file = theme_->findIcon(mime.genericIconName(), iconSize);
+    }
+    return file.isEmpty() ? nullptr : readIconFile(file);
+}
+
+} // namespace quenarch::qt

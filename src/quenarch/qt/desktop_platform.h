@@ -1,0 +1,23 @@
+#pragma once
+
+#include "quenarch/platform/platform.h"
+
+#include <filesystem>
+#include <string>
+
+namespace quenarch::qt {
+
+struct DesktopOptions {
+    // The encoding of archive texts that are not marked UTF-8; empty: UTF-8 where valid, else
+    // Windows-1252.
+    std::string encoding;
+    // The folder that holds win.ini; empty: quenarch::defaultSystemFolder().
+    std::filesystem::path systemFolder;
+};
+
+// The desktop's services: file types from the shared-mime-info database, icons from the icon
+// theme, the system locale's conventions, the primary screen's colour depth. Throws
+// std::invalid_argument when the encoding is unknown.
+Platform desktopPlatform(const DesktopOptions& options = {});
+
+} // namespace quenarch::qt

@@ -1,0 +1,72 @@
+#include "quenarch/platform/ini_source.h"
+#include "quenarch/platform/memory_registry.h"
+#include "quenarch/base/text_case.h"
+#include "quenarch/platform/text_codec.h"
+
+#include <gtest/gtest.h>
+
+namespace quenarch {
+namespace {
+
+TEST(TextCase, MapsLettersBeyondAscii)
+{
+    EXPECT_EQ(toUpper("c:\\data\\a.zip"), "C:\\DATA\\A.ZIP");
+    EXPECT_EQ(toUpper("ärger_ÿ_ł_ж_ω"), "ÄRGER_Ÿ_Ł_Ж_Ω");
+    EXPECT_EQ(toLower("ÄRGER_Ł_Ж_Ω"), "ärger_ł_ж_ω");
+    EXPECT_EQ(toUpper("ß"), "ß");
+    // Bytes that are not UTF-8 pass through unchanged.
+    EXPECT_EQ(toUpper("a\xE9z"), "A\xE9Z");
+    EXPECT_TRUE(equalsCaseBlind("Readme.TXT", "README.txt"));
+}
+
+TEST(TextCodec, KeepsValidUtf8AndReadsOtherBytesAsWindows1252)
+{
+    const Utf8OrWindows1252Codec codec;
+    EXPECT_EQ(codec.decode("na\xC3\xAFve.txt"), "naïve.txt");
+    EXPECT_EQ(codec.decode("na\xEFve.txt"), "naïve.txt");
+    EXPECT_EQ(codec.decode("\x80 \x9F \x81"), "€ Ÿ \xC2\x81");
+    // Overlong forms and surrogates are not valid UTF-8.
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
+    EXPECT_EQ(decodeUtf8Lossy("a\xFF"), "a\xEF\xBF\xBD");
+}
+
+TEST(IniValues, FollowTheDesktopsLookupRules)
+{
+    const std::string ini = "; regional settings\n"
+                            "[Intl]\n"
+                            "  sShortDate = dd-MM-yyyy \r\n"
+                            "sTime=.\n"
+                            "sDate=\"-\"\n"
+                            "sShortDate=ignored, the first key wins\n"
+                            "[other]\n"
+                            "sList=;\n"
+                            "[intl]\n"
+                            "sList=from a second section, which does not count\n";
+    EXPECT_EQ(findIniValue(ini, "intl", "sshortdate"), "dd-MM-yyyy");
+    EXPECT_EQ(findIniValue(ini, "INTL", "sTime"), ".");
+    EXPECT_EQ(findIniValue(ini, "intl", "sDate"), "-");
+    EXPECT_EQ(findIniValue(ini, "other", "sList"), ";");
+    EXPECT_FALSE(findIniValue(ini, "intl", "sList").has_value());
+    EXPECT_FALSE(findIniValue(ini, "missing", "sTime").has_value());
+}
+
+TEST(MemoryRegistry, MatchesKeysAndValueNamesCaseBlind)
+{
+    MemoryRegistry registry;
+    registry.setString(RegistryRoot::ClassesRoot, ".txt", "", "txtfile");
+    registry.setValue(RegistryRoot::CurrentUser, "Control Panel\\International", "iDate", RegistryValue::dword(1));
+    const Registry::Key txt = registry.openKey(RegistryRoot::ClassesRoot, ".TXT");
+    ASSERT_NE(txt, Registry::noKey);
+    EXPECT_EQ(registry.queryValue(txt, "")->text, "txtfile");
+    EXPECT_FALSE(registry.queryValue(txt, "Other").has_value());
+    EXPECT_NE(registry.openKey(RegistryRoot::CurrentUser, "control panel"), Registry::noKey); // parents exist
+    EXPECT_EQ(registry.queryValue(registry.openKey(RegistryRoot::CurrentUser, "Control Panel\\International"), "IDATE")->number, 1u);
+    EXPECT_EQ(registry.openKey(RegistryRoot::CurrentUser, ".txt"), Registry::noKey); // roots are apart
+    registry.deleteKey(RegistryRoot::CurrentUser, "Control Panel");
+    EXPECT_EQ(registry.openKey(RegistryRoot::CurrentUser, "Control Panel\\International"), Registry::noKey);
+    EXPECT_FALSE(registry.queryValue(Registry::noKey, "").has_value());
+}
+
+} // namespace
+} // namespace quenarch
