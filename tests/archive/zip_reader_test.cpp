@@ -240,7 +240,7 @@ TEST(ZipReaderTest, InvalidTimesAndCrcTexts)
     for (const ArchiveMember& member : listing.members) {
         EXPECT_TRUE(member.date.has_value());
         moments.push_back(memberMoment(member));
-        crcs.push_back(member.crcText);
+        crcs.push_back(crcText(member.crc));
     }
     EXPECT_EQ(moments, (std::vector<std::string>{"", "", "", "2021-03-04 16:00:00"}));
     EXPECT_EQ(crcs, (std::vector<std::string>{"ABCD", "0", "FFFFFFFF", "F00000"}));

@@ -57,7 +57,7 @@ ReadVerdict ReadArcArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         member.packedSize = packedSize;
         member.date = DosDateToDate(readU16(header + dateOffset));
         member.time = dosTimeOfDay(readU16(header + timeOffset));
-        member.crcText = crcText(readU16(header + crcOffset));
+        member.crc = readU16(header + crcOffset);
         addMemberResumingOnError(sink, member);
 
         at += length + std::uint64_t{packedSize};

@@ -132,7 +132,7 @@ ReadVerdict ReadArjArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         member.unpackedSize = readU32(header->fields + unpackedSizeOffset);
         member.packedSize = packedSize;
         setModificationMoment(member, header->fields);
-        member.crcText = crcText(readU32(header->fields + crcOffset));
+        member.crc = readU32(header->fields + crcOffset);
         addMemberResumingOnError(sink, member);
 
         if (header->dataStart) at = *header->dataStart + packedSize;

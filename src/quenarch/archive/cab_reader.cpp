@@ -55,7 +55,7 @@ ReadVerdict ReadCabArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
                                        .packedSize = 0,
                                        .date = DosDateToDate(readU16(fields + dateOffset)),
                                        .time = dosTimeOfDay(readU16(fields + timeOffset)),
-                                       .crcText = "0"};
+                                       .crc = 0};
             sink.addMember(member);
         }
         at = nameStart + storedName.size() + 1;

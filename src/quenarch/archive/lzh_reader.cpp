@@ -192,7 +192,7 @@ ReadVerdict ReadLzhArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
                                    .packedSize = header->packedSize,
                                    .date = header->date,
                                    .time = header->time,
-                                   .crcText = "0"};
+                                   .crc = 0};
         addMemberResumingOnError(sink, member);
         at = header->next;
     }

@@ -193,7 +193,7 @@ bool addFileMember(const Block& block, MemberSink& sink)
             member.time = local->timeOfDay;
         }
     }
-    member.crcText = crcText(fields->crc);
+    member.crc = fields->crc;
     try {
         sink.addMember(member);
     } catch (const AutomationError&) {

@@ -188,7 +188,7 @@ std::optional<std::uint64_t> ReadRarFileHeader(Bytes header, MemberSink& sink, c
     member.packedSize = packedSize;
     member.date = DosDateToDate(readU16(fields + 22));
     member.time = dosTimeOfDay(readU16(fields + 20));
-    member.crcText = crcText(readU32(fields + 16));
+    member.crc = readU32(fields + 16);
     try {
         sink.addMember(member);
     } catch (const AutomationError&) {

@@ -14,11 +14,14 @@ namespace quenarch {
 struct ArchiveMember {
     std::string baseName;   // the name before its last dot
     std::string extension;  // the text after that dot, without it; may be empty
+    // The member's full stored path, decoded, with "/" between names and no trailing "/".
+    std::string path;
+    bool isDirectory = false;
     std::uint64_t unpackedSize = 0;
     std::uint64_t packedSize = 0;
     std::optional<AutomationDate> date;  // midnight of the modification day
     std::optional<double> time;          // modification time of day
-    std::string crcText;
+    std::uint32_t crc = 0;               // shown as crcText(crc)
 };
 
 // Where a reader delivers what it finds. The control's row builder is one; a plain collector

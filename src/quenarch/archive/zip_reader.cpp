@@ -161,7 +161,7 @@ ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
             member.packedSize = packedSize;
             member.date = DosDateToDate(readU16(header + 14));
             member.time = dosTimeOfDay(readU16(header + 12));
-            member.crcText = crcText(readU32(header + 16));
+            member.crc = readU32(header + 16);
             addMemberResumingOnError(sink, member);
         }
         at = extraStart + extraLength + commentSkip;

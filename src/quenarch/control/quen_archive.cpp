@@ -93,7 +93,7 @@ public:
     void setComment(std::string comment) override { moduleState().ArchiveComment = std::move(comment); }
     void addMember(const ArchiveMember& m) override
     {
-        control_.rowBuilder_.AddListItem(m.baseName, m.extension, m.unpackedSize, m.packedSize, m.date, m.time, m.crcText);
+        control_.rowBuilder_.AddListItem(m.baseName, m.extension, m.unpackedSize, m.packedSize, m.date, m.time, crcText(m.crc));
     }
     void archiveInvalid() override
     {
