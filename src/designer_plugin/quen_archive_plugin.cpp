@@ -32,7 +32,7 @@ QString QuenArchivePlugin::whatsThis() const
               "Set Archive to the archive's path; the task menu's Properties... picks it with a file browser.");
 }
 
-QString QuenArchivePlugin::includeFile() const { return QStringLiteral("qt/quen_archive_widget.h"); }
+QString QuenArchivePlugin::includeFile() const { return QStringLiteral("<quenarch/qt/quen_archive_widget.h>"); }
 
 QIcon QuenArchivePlugin::icon() const { return QIcon(qt::pixmapFromPicture(BuiltinPictures::instance().defaultIcon)); }
 

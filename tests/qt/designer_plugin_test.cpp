@@ -27,7 +27,7 @@ TEST(DesignerPluginTest, OffersTheControlItsDomXmlAndItsTaskMenu)
     ASSERT_NE(plugin, nullptr) << loader.errorString().toStdString();
     EXPECT_EQ(plugin->name(), "quenarch::qt::QuenArchiveWidget");
     EXPECT_EQ(plugin->group(), "Quen Archive");
-    EXPECT_EQ(plugin->includeFile(), "qt/quen_archive_widget.h");
+    EXPECT_EQ(plugin->includeFile(), "<quenarch/qt/quen_archive_widget.h>");
 
     // A new control is laid out at 4965 x 3060 twips at 96 dots per inch, with properties the widget has.
     const QString xml = plugin->domXml();
