@@ -1,13 +1,18 @@
 #include "quenarch/control/file_property_bag.h"
 #include "quenarch/control/headless_host.h"
 #include "quenarch/control/quen_archive.h"
+#include "quenarch/base/automation_error.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sys/stat.h>
+
 namespace quenarch {
 namespace {
 
+namespace fs = std::filesystem;
 using test::TempDir;
 
 class PropertyFileTest : public testing::Test {
@@ -61,6 +66,14 @@ TEST_F(PropertyFileTest, DamagedOrForeignFilesNameTheFileAndTheKey)
         {"quenarch-properties 1\nBeginProperty Font\n   Size = 9\n", "Font", 3},
         {"quenarch-properties 1\nBeginProperty Font\n   Colour = 9\nEndProperty\n", "Font.Colour", 3},
         {"quenarch-properties 1\nBeginProperty Font\n   Size = \"large\"\nEndProperty\n", "Font.Size", 3},
+        // Conversions the control makes while taking the values in.
+        {"quenarch-properties 1\n' colours\nBackColor = 1e20\n", "BackColor", 3},
+        {"quenarch-properties 1\nBackColor = 1e400\n", "BackColor", 2},
+        {"quenarch-properties 1\nForeColor = &H100000000&\n", "ForeColor", 2},
+        {"quenarch-properties 1\nEnabled = True\n\nVisible = \"maybe\"\n", "Visible", 4},
+        {"quenarch-properties 1\nView = 7\n", "View", 2},
+        {"quenarch-properties 1\nView = \"2\"\nFont = 3\n", "Font", 3},
+        {"quenarch-properties 1\nBeginProperty Font\n   Weight = 70000\nEndProperty\n", "Font.Weight", 3},
     };
     for (const Case& c : cases) {
         const auto file = temp.write("bad.qprops", c.content);
@@ -90,6 +103,121 @@ TEST_F(PropertyFileTest, AValueTheControlRejectsLeavesItUntouched)
     EXPECT_EQ(control.BackColor(), 0x80000005u);
     EXPECT_EQ(*control.View().get<std::string>(), "2");
     EXPECT_EQ(control.ListItems, nullptr);
+}
+
+TEST_F(PropertyFileTest, OnlySmallRegularFilesAreRead)
+{
+    const std::string good = "quenarch-properties 1\nView = \"2\"\n";
+    const auto file = temp.write("good.qprops", good);
+    fs::create_symlink(file, temp.path() / "link.qprops");
+    readPropertiesFromFile(control, temp.path() / "link.qprops");
+    EXPECT_EQ(*control.View().get<std::string>(), "2");
+
+    // A pipe without a writer would block a plain open for ever; devices never end.
+    ASSERT_EQ(::mkfifo((temp.path() / "pipe.qprops").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", temp.path() / "zero.qprops");
+    fs::create_directories(temp.path() / "folder.qprops");
+    std::string tooLarge = good + std::string(FilePropertyBag::maximumFileSize, ' ');
+    temp.write("large.qprops", tooLarge);
+    const char* refused[] = {"pipe.qprops", "zero.qprops", "folder.qprops", "large.qprops", "missing.qprops"};
+    for (const char* name : refused) {
+        try {
+            FilePropertyBag::load(temp.path() / name);
+            ADD_FAILURE() << name;
+        } catch (const PropertyFileError& error) {
+            EXPECT_EQ(error.line(), 0) << name;
+        }
+    }
+    tooLarge.resize(FilePropertyBag::maximumFileSize);
+    EXPECT_NO_THROW(FilePropertyBag::load(temp.write("largest.qprops", tooLarge)));
+}
+
+TEST_F(PropertyFileTest, ErrorsQuoteAShortEscapedPieceOfTheLine)
+{
+    const std::string hostile = "\x1B]0;owned\x07" + std::string(100000, 'k') + "\n";
+    const std::string cases[] = {
+        "quenarch-properties 1\n" + hostile,                       // no "=": the whole line is the key
+        "quenarch-properties 1\nView = " + hostile,                // a value that is nothing
+        "quenarch-properties 1\nBeginProperty " + hostile,         // a property never ended
+        "\xE2\x80\xAEsiht daer\xFF" + hostile,                      // not a property file at all
+    };
+    for (const std::string& content : cases) {
+        const auto file = temp.write("hostile.qprops", content);
+        try {
+            FilePropertyBag::load(file);
+            ADD_FAILURE();
+        } catch (const PropertyFileError& error) {
+            const std::string message = error.what();
+            EXPECT_LT(message.size(), file.string().size() + 300) << message;
+            EXPECT_LE(error.key().size(), 200u);
+            for (const char c : message) EXPECT_GE(static_cast<unsigned char>(c), 0x20) << message;
+            EXPECT_EQ(message.find("\xE2\x80\xAE"), std::string::npos) << message;
+            EXPECT_NE(message.find("..."), std::string::npos) << message;
+        }
+    }
+    try {
+        FilePropertyBag::load(temp.write("bad.qprops", "quenarch-properties 1\nView = \"a\\b\"\"\tc\n"));
+        ADD_FAILURE();
+    } catch (const PropertyFileError& error) {
+        EXPECT_NE(std::string(error.what()).find(R"("\"a\\b\"\"\tc")"), std::string::npos) << error.what();
+    }
+}
+
+TEST_F(PropertyFileTest, ExampleFilesLoadWithAByteOrderMarkAndCrLfLineEnds)
+{
+    readPropertiesFromFile(control, test::testData("control/form.qprops"));
+    EXPECT_EQ(*control.View().get<std::string>(), "2-List");
+    EXPECT_EQ(control.ForeColor(), 0x00804000u);
+    EXPECT_FALSE(control.Enabled());
+    EXPECT_EQ(*control.Font(), (Font{"DejaVu Sans", 10.5, 700, true, false, false, 0}));
+
+    readPropertiesFromFile(control, test::testData("control/marked.qprops"));
+    EXPECT_EQ(*control.View().get<std::string>(), "1 – small icons");
+    EXPECT_EQ(control.BackColor(), 0x80000018u);
+}
+
+TEST_F(PropertyFileTest, FontSizesNoFontCanTakeAreInvalidValues)
+{
+    const auto before = control.Font();
+    for (const char* size : {"0", "-3", "1e308", "1639"}) {
+        const auto file = temp.write("font.qprops", std::string("quenarch-properties 1\nBeginProperty Font\n   Size = ") + size + "\nEndProperty\n");
+        try {
+            readPropertiesFromFile(control, file);
+            ADD_FAILURE() << size;
+        } catch (const PropertyFileError& error) {
+            EXPECT_EQ(error.line(), 3) << size;
+            EXPECT_NE(std::string(error.what()).find("Invalid property value"), std::string::npos) << size;
+        }
+    }
+    EXPECT_THROW(FilePropertyBag::load(temp.write("nan.qprops", "quenarch-properties 1\nBeginProperty Font\n Size = nan\nEndProperty\n")),
+                 PropertyFileError);
+    for (const double size : {0.0, -1.0, 1e308, std::nan("")}) {
+        try {
+            control.SetFont(std::make_shared<Font>(Font{"Sans", size}));
+            ADD_FAILURE() << size;
+        } catch (const AutomationError& error) {
+            EXPECT_EQ(error.number(), 380);
+        }
+    }
+    EXPECT_EQ(control.Font(), before);
+    readPropertiesFromFile(control, temp.write("font.qprops", "quenarch-properties 1\nBeginProperty Font\n Size = 1638\nEndProperty\n"));
+    EXPECT_EQ(control.Font()->size, 1638);
+}
+
+TEST_F(PropertyFileTest, SavedTextReadsBackAsItself)
+{
+    FilePropertyBag bag = FilePropertyBag::parse("quenarch-properties 1\nA = 0.1\nB = -0.0\nC = 3000000000\nD = 1e300\nE = \"q\"\"\"\n", "t.qprops");
+    const std::string text = bag.text("t.qprops");
+    EXPECT_EQ(FilePropertyBag::parse(text, "t.qprops").text("t.qprops"), text);
+    EXPECT_NE(text.find("A = 0.1\n"), std::string::npos) << text;
+    EXPECT_EQ(*bag.readProperty("B", {}).get<double>(), 0.0);
+    EXPECT_TRUE(std::signbit(*FilePropertyBag::parse(text, "t.qprops").readProperty("B", {}).get<double>()));
+
+    // A line break would split the value over two lines, and the file could not be read again.
+    control.LetView(Variant("1\n2"));
+    const auto file = temp.path() / "form.qprops";
+    EXPECT_THROW(writePropertiesToFile(control, file), PropertyFileError);
+    EXPECT_FALSE(fs::exists(file));
 }
 
 } // namespace

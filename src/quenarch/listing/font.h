@@ -22,4 +22,10 @@ struct Font {
 
 using FontRef = std::shared_ptr<Font>;
 
+// The largest size, in points, that desktop font dialogs offer.
+inline constexpr double largestFontSize = 1638;
+
+// Whether a font can be drawn at a size in points: above 0 and at most largestFontSize (not NaN).
+constexpr bool isDrawableFontSize(double points) { return points > 0 && points <= largestFontSize; }
+
 } // namespace quenarch

@@ -247,7 +247,7 @@ void ListView::setForeColor(std::uint32_t color)
 
 void ListView::setFont(FontRef font)
 {
-    if (!font) throw errors::invalidPropertyValue();
+    if (!font || !isDrawableFontSize(font->size)) throw errors::invalidPropertyValue();
     font_ = std::move(font);
     notify([](ListViewObserver& o) { o.appearanceChanged(); });
 }

@@ -130,6 +130,7 @@ public:
     std::uint32_t foreColor() const { return foreColor_; }
     void setForeColor(std::uint32_t color);
     const FontRef& font() const { return font_; }
+    // Raises "Invalid property value" (380) for no font, or one whose size no font is drawn at.
     void setFont(FontRef font);
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);

@@ -13,8 +13,9 @@ constexpr char16_t windows1252High[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Length of the valid UTF-8 sequence at bytes[i], or 0 when none starts there.
-std::size_t sequenceLength(std::string_view bytes, std::size_t i)
+} // namespace
+
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t i)
 {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = at(i);
@@ -40,8 +41,6 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t i)
         if ((at(i + k) & 0xC0) != 0x80) return 0;
     return length;
 }
-
-} // namespace
 
 void appendUtf8(std::string& out, char32_t codePoint)
 {
@@ -72,7 +71,7 @@ bool isValidUtf8(std::string_view bytes)
         if ((word & 0x8080808080808080u) != 0) break;
     }
     while (i < bytes.size()) {
-        const std::size_t length = sequenceLength(bytes, i);
+        const std::size_t length = utf8SequenceLength(bytes, i);
         if (length == 0) return false;
         i += length;
     }
@@ -100,7 +99,7 @@ std::string decodeUtf8Lossy(std::string_view bytes)
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = sequenceLength(bytes, i);
+        const std::size_t length = utf8SequenceLength(bytes, i);
         if (length == 0) {
             out.append("\xEF\xBF\xBD");
             ++i;

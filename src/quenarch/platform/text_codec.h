@@ -27,6 +27,8 @@ public:
 };
 
 bool isValidUtf8(std::string_view bytes);
+// Length of the valid UTF-8 sequence that starts at bytes[i], or 0 when none starts there.
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t i);
 // Appends the UTF-8 form of one code point.
 void appendUtf8(std::string& out, char32_t codePoint);
 std::string decodeWindows1252(std::string_view bytes);

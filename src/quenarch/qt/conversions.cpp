@@ -74,7 +74,8 @@ std::uint32_t oleFromColor(const QColor& color)
 QFont qFontFromFont(const Font& font)
 {
     QFont result(QString::fromStdString(font.name));
-    if (font.size > 0) result.setPointSizeF(font.size);
+    // A host may resize a shared font object after handing it over: sizes no font takes stay out.
+    if (isDrawableFontSize(font.size)) result.setPointSizeF(font.size);
     result.setWeight(static_cast<QFont::Weight>(std::clamp<int>(font.weight, 1, 1000)));
     result.setItalic(font.italic);
     result.setUnderline(font.underline);
