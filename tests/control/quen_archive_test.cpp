@@ -73,6 +73,17 @@ TEST_F(ControlTest, OpensTheNamedFileThroughACaseBlindMatchOfItsPath)
     EXPECT_EQ(control.fileview().count(), 3u);
 }
 
+TEST_F(ControlTest, OpensFilesWhoseNamesUpperCasingCannotBringBack)
+{
+    for (const char* name : {"back\\slash.zip", "ıi.zip", "ſ.zip", "Σς.zip"}) {
+        const fs::path file = temp.path() / name;
+        fs::copy_file(testData("control/three-members.zip"), file);
+        EXPECT_EQ(assign(file.string()), 0) << name;
+        EXPECT_EQ(control.fileview().count(), 3u) << name;
+        EXPECT_EQ(*control.Archive().get<std::string>(), toUpper(file.string())) << name;
+    }
+}
+
 TEST_F(ControlTest, PathChecksRaiseTheHostsErrors)
 {
     const std::string missing = (temp.path() / "none.zip").string();

@@ -81,9 +81,18 @@ bool matchesWildcard(std::string_view name, std::string_view pattern)
 {
     const std::string text = foldCase(name);
     const std::string mask = foldCase(pattern);
+    // Steps over one character of the text, however many bytes its UTF-8 form takes.
+    const auto nextCharacter = [&](std::size_t at) {
+        do ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+        return at;
+    };
     std::size_t t = 0, m = 0, starMask = std::string::npos, starText = 0;
     while (t < text.size()) {
-        if (m < mask.size() && (mask[m] == '?' || mask[m] == text[t])) {
+        if (m < mask.size() && mask[m] == '?') {
+            t = nextCharacter(t);
+            ++m;
+        } else if (m < mask.size() && mask[m] == text[t]) {
             ++t;
             ++m;
         } else if (m < mask.size() && mask[m] == '*') {
@@ -91,7 +100,7 @@ bool matchesWildcard(std::string_view name, std::string_view pattern)
             starText = t;
         } else if (starMask != std::string::npos) {
             m = starMask + 1;
-            t = ++starText;
+            t = starText = nextCharacter(starText);
         } else {
             return false;
         }
@@ -100,29 +109,33 @@ bool matchesWildcard(std::string_view name, std::string_view pattern)
     return m == mask.size();
 }
 
-std::int32_t FileExists(std::string& path)
+std::int32_t FileExists(std::string_view path)
 {
-    path = toUpper(path);
+    if (path.empty() || path.back() == '/') return 0;
+    const bool exact = entryExists(fs::path(path));
     const std::string slashed = withSlashes(path);
-    if (slashed.empty() || slashed.back() == '/') return 0;
     const std::vector<std::string_view> names = namesOf(slashed);
-    const bool absolute = slashed.front() == '/';
     const std::string_view last = names.back();
-    if (last.find_first_of("*?") == std::string_view::npos) return resolveNames(names, names.size(), absolute) ? 1 : 0;
+    const bool wildcards = last.find_first_of("*?") != std::string_view::npos;
+    if (exact && !wildcards) return 1;
+    if (last.empty()) return exact ? 1 : 0;
 
-    const std::optional<fs::path> folder = resolveNames(names, names.size() - 1, absolute);
-    if (!folder) return 0;
+    const bool absolute = slashed.front() == '/';
     std::int32_t count = 0;
-    for (const std::string& entry : entriesOf(*folder))
-        if (matchesWildcard(entry, last) && count < INT32_MAX) ++count;
-    return count;
+    if (!wildcards) {
+        count = resolveNames(names, names.size(), absolute) ? 1 : 0;
+    } else if (const std::optional<fs::path> folder = resolveNames(names, names.size() - 1, absolute)) {
+        for (const std::string& entry : entriesOf(*folder))
+            if (matchesWildcard(entry, last) && count < INT32_MAX) ++count;
+    }
+    return exact ? std::max(count, 1) : count;
 }
 
 std::optional<fs::path> locateFile(std::string_view path)
 {
+    if (path.empty()) return std::nullopt;
+    if (entryExists(fs::path(path))) return fs::path(path);
     const std::string slashed = withSlashes(path);
-    if (slashed.empty()) return std::nullopt;
-    if (entryExists(slashed)) return fs::path(slashed);
     const std::vector<std::string_view> names = namesOf(slashed);
     return resolveNames(names, names.size(), slashed.front() == '/');
 }

@@ -8,6 +8,7 @@
 #include "quenarch/listing/invalid_row.h"
 #include "quenarch/listing/regional_settings.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/text_case.h"
 
 namespace quenarch {
 namespace {
@@ -187,9 +188,11 @@ void QuenArchive::OpenArchive()
     if (trimmed.empty()) return;
     if (characterCount(trimmed) < 3) throw notAnArchive();
 
-    // The file opened is the one the host named, even though the stored path becomes upper case.
+    // The stored path reads back upper-cased, but the file looked for and opened is the one the
+    // host named.
     const std::string named = ArchivePath;
-    if (FileExists(ArchivePath) == 0) throw pathNotFound();
+    ArchivePath = toUpper(ArchivePath);
+    if (FileExists(named) == 0) throw pathNotFound();
     const std::string extension = lastCharacters(ArchivePath, 3);
     LoadImageLists(fileview_, imageList2_, imageList4_, moduleState().ScreenColorDepth);
     const std::optional<ArchiveFormat> format = formatForExtension(extension);
