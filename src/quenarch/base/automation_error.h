@@ -28,9 +28,14 @@ private:
 // deliberately under "Quen Archive".
 inline constexpr const char* runtimeErrorSource = "quenarch";
 
+// "Out of memory", made once at start-up: raising a copy of it takes no memory, as it must when
+// memory has run out.
+inline const AutomationError outOfMemoryError{7, runtimeErrorSource, "Out of memory"};
+
 namespace errors {
 // The run-time errors the control can let out, with the texts the automation run-time uses.
 inline AutomationError overflow() { return {6, runtimeErrorSource, "Overflow"}; }
+inline AutomationError outOfMemory() { return outOfMemoryError; }
 inline AutomationError typeMismatch() { return {13, runtimeErrorSource, "Type mismatch"}; }
 inline AutomationError permissionDenied() { return {70, runtimeErrorSource, "Permission denied"}; }
 inline AutomationError pathFileAccess() { return {75, runtimeErrorSource, "Path/File access error"}; }

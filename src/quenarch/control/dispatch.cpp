@@ -4,6 +4,8 @@
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/text_case.h"
 
+#include <new>
+
 namespace quenarch {
 namespace {
 
@@ -42,10 +44,12 @@ quenarch::Picture pictureOf(const Variant& value)
 } // namespace
 
 std::int32_t QuenArchiveDispatch::idOfName(std::string_view name) const
-{
+try {
     for (const MemberInfo& member : findInterface("_quenarchive")->members)
         if (equalsCaseBlind(member.name, name)) return member.dispid;
     throw memberNotSupported();
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 Variant QuenArchiveDispatch::invoke(std::string_view name, unsigned kind, std::span<const Variant> arguments)
@@ -54,7 +58,7 @@ Variant QuenArchiveDispatch::invoke(std::string_view name, unsigned kind, std::s
 }
 
 Variant QuenArchiveDispatch::invoke(std::int32_t dispid, unsigned kind, std::span<const Variant> arguments)
-{
+try {
     const MemberInfo& member = memberOf(dispid);
     const Verb verb = verbFor(member, kind);
     const std::size_t expected = verb == Verb::Let || verb == Verb::SetRef ? 1 : 0;
@@ -129,6 +133,8 @@ Variant QuenArchiveDispatch::invoke(std::int32_t dispid, unsigned kind, std::spa
         return {};
     default: throw memberNotSupported();
     }
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 } // namespace quenarch

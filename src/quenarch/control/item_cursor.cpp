@@ -3,6 +3,7 @@
 #include "quenarch/base/automation_error.h"
 
 #include <limits>
+#include <new>
 
 namespace quenarch {
 namespace {
@@ -29,6 +30,8 @@ std::int32_t QuenArchive::MoveFirst()
         return moved;
     } catch (const AutomationError&) {
         return notMoved;
+    } catch (const std::bad_alloc&) {
+        return notMoved;
     }
 }
 
@@ -41,6 +44,8 @@ std::int32_t QuenArchive::MoveLast()
         UpdateCurrentPicture();
         return moved;
     } catch (const AutomationError&) {
+        return notMoved;
+    } catch (const std::bad_alloc&) {
         return notMoved;
     }
 }
@@ -61,6 +66,8 @@ std::int32_t QuenArchive::MoveNext()
         return moved;
     } catch (const AutomationError&) {
         return notMoved;
+    } catch (const std::bad_alloc&) {
+        return notMoved;
     }
 }
 
@@ -79,6 +86,8 @@ std::int32_t QuenArchive::MovePrevious()
         return moved;
     } catch (const AutomationError&) {
         return notMoved;
+    } catch (const std::bad_alloc&) {
+        return notMoved;
     }
 }
 
@@ -90,6 +99,8 @@ void QuenArchive::UpdateCurrentPicture()
         picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon);
     } catch (const AutomationError&) {
         // The picture stays as it was.
+    } catch (const std::bad_alloc&) {
+        // So it does when memory runs out.
     }
 }
 
@@ -107,49 +118,63 @@ std::optional<AutomationDate> QuenArchive::cellDate(std::string_view text) const
 }
 
 std::string QuenArchive::ItemFileName()
-{
+try {
     const ListRow* row = currentRowForQuery();
     return row != nullptr ? std::string(row->text) : std::string();
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 std::string QuenArchive::ItemUnCompressed()
-{
+try {
     const ListRow* row = currentRowForQuery();
     return row != nullptr ? std::string(row->subItems[SizeColumn - 1]) : std::string();
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 std::string QuenArchive::ItemCompressed()
-{
+try {
     const ListRow* row = currentRowForQuery();
     return row != nullptr ? std::string(row->subItems[PackedColumn - 1]) : std::string();
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 std::string QuenArchive::ItemFileType()
-{
+try {
     const ListRow* row = currentRowForQuery();
     return row != nullptr ? std::string(row->subItems[TypeColumn - 1]) : std::string("<unknown>");
+} catch (const std::bad_alloc&) {
+    return "<unknown>";
 }
 
 AutomationDate QuenArchive::ItemDate()
-{
+try {
     const ListRow* row = currentRowForQuery();
     if (row == nullptr) return 0;
     const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
     return date ? static_cast<AutomationDate>(dayNumber(*date)) : 0;
+} catch (const std::bad_alloc&) {
+    return 0;
 }
 
 AutomationDate QuenArchive::ItemTime()
-{
+try {
     const ListRow* row = currentRowForQuery();
     if (row == nullptr) return 0;
     const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
     return date ? dateFromDayAndSecond(0, secondOfDay(*date)) : 0;
+} catch (const std::bad_alloc&) {
+    return 0;
 }
 
 std::string QuenArchive::ItemCRC()
-{
+try {
     const ListRow* row = currentRowForQuery();
     return row != nullptr ? std::string(row->subItems[CrcColumn - 1]) : std::string();
+} catch (const std::bad_alloc&) {
+    return {};
 }
 
 Variant QuenArchive::ListCount() const
@@ -158,24 +183,43 @@ Variant QuenArchive::ListCount() const
 }
 
 Variant QuenArchive::Clear()
-{
+try {
     fileview_.clear();
     return Variant();
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
-std::string QuenArchive::FileComment() const { return moduleState().ArchiveComment; }
+std::string QuenArchive::FileComment() const
+try {
+    return moduleState().ArchiveComment;
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
-std::string QuenArchive::ArchiveType() const { return moduleState().ArchiveTypeText; }
+std::string QuenArchive::ArchiveType() const
+try {
+    return moduleState().ArchiveTypeText;
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 std::string QuenArchive::filename() const
-{
+try {
     const std::string& path = moduleState().LastArchivePath;
     if (path.find_first_not_of(' ') == std::string::npos) return "<None>";
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? path : path.substr(separator + 1);
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
-void QuenArchive::Refresh() { fileview_.refresh(); }
+void QuenArchive::Refresh()
+try {
+    fileview_.refresh();
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 void QuenArchive::SetFocus()
 {
@@ -187,8 +231,10 @@ void QuenArchive::SetFocus()
 }
 
 void QuenArchive::LetPicture(const quenarch::Picture&)
-{
+try {
     host_.propertyChanged("Picture");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 } // namespace quenarch

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <new>
 
 namespace quenarch {
 
@@ -12,7 +13,7 @@ namespace quenarch {
 inline constexpr std::int16_t rowBeyondEventRange = -1;
 
 void QuenArchive::listClick()
-{
+try {
     host_.raiseEvent(EventId::Click, {});
     const std::int32_t current = moduleState().CurrentRow;
     if (current < 1) return;
@@ -21,12 +22,19 @@ void QuenArchive::listClick()
     } catch (const AutomationError&) {
         // The row is gone (the list was emptied or refilled with fewer rows): keep the picture.
     }
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
-void QuenArchive::listDblClick() { host_.raiseEvent(EventId::DblClick, {}); }
+void QuenArchive::listDblClick()
+try {
+    host_.raiseEvent(EventId::DblClick, {});
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 void QuenArchive::raiseMouseEvent(EventId id, std::int16_t& button, std::int16_t& shift, float x, float y)
-{
+try {
     const float containerX = host_.scaleX(static_cast<float>(fileview_.left()) + x);
     const float containerY = host_.scaleY(static_cast<float>(fileview_.top()) + y);
     std::array<Variant, 4> arguments{Variant(button), Variant(shift), Variant(containerX), Variant(containerY)};
@@ -34,6 +42,8 @@ void QuenArchive::raiseMouseEvent(EventId id, std::int16_t& button, std::int16_t
     // Button and shift travel by reference: the list's own variables take what the handler left.
     if (const auto* value = arguments[0].get<std::int16_t>()) button = *value;
     if (const auto* value = arguments[1].get<std::int16_t>()) shift = *value;
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::listMouseDown(std::int16_t& button, std::int16_t& shift, float x, float y)
@@ -52,7 +62,7 @@ void QuenArchive::listMouseUp(std::int16_t& button, std::int16_t& shift, float x
 }
 
 void QuenArchive::listItemClick(std::size_t row)
-{
+try {
     const ListRow& item = fileview_.row(row);
     const std::int16_t eventRow = row <= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()) ? static_cast<std::int16_t>(row) : rowBeyondEventRange;
     moduleState().CurrentRow = static_cast<std::int32_t>(std::min<std::size_t>(row, std::numeric_limits<std::int32_t>::max()));
@@ -70,14 +80,18 @@ void QuenArchive::listItemClick(std::size_t row)
         // A row whose icon key is not in the list keeps the previous picture.
     }
     host_.raiseEvent(EventId::ItemClick, arguments);
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::listColumnClick(std::int32_t column)
-{
+try {
     // The direction flips on every header click, whichever header it is.
     fileview_.setSortSettings(column - 1, fileview_.sortOrder() == 1 ? 0 : 1, true);
     std::array<Variant, 1> arguments{Variant(static_cast<std::int16_t>(column))};
     host_.raiseEvent(EventId::ColumnClick, arguments);
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 } // namespace quenarch

@@ -10,6 +10,8 @@
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/text_case.h"
 
+#include <new>
+
 namespace quenarch {
 namespace {
 
@@ -50,18 +52,6 @@ std::int32_t viewModeOf(std::string_view viewText)
 {
     return !viewText.empty() && viewText.front() >= '0' && viewText.front() <= '9' ? viewText.front() - '0' : 0;
 }
-
-// Ends a batch of list changes however the reader leaves.
-class ListUpdate {
-public:
-    explicit ListUpdate(ListView& list) : list_(list) { list_.beginUpdate(); }
-    ~ListUpdate() { list_.endUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-private:
-    ListView& list_;
-};
 
 } // namespace
 
@@ -132,7 +122,7 @@ QuenArchive::QuenArchive(Host& host, Platform platform)
 QuenArchive::~QuenArchive() = default;
 
 void QuenArchive::ReadProperties(PropertyBag& bag)
-{
+try {
     ModuleState& state = moduleState();
     const RegionalSettings regional = LoadRegionalSettings(*platform_.ini, *platform_.registry);
     state.ShortDateFormat = regional.shortDateFormat;
@@ -151,34 +141,54 @@ void QuenArchive::ReadProperties(PropertyBag& bag)
     fileview_.setView(viewModeOf(ViewText));
     SetFont(toFont(bag.readProperty("Font", fileview_.font())));
     ListItems = &fileview_;
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::WriteProperties(PropertyBag& bag)
-{
+try {
     bag.writeProperty("BackColor", static_cast<std::int32_t>(fileview_.backColor()), static_cast<std::int32_t>(defaultBackColor));
     bag.writeProperty("ForeColor", static_cast<std::int32_t>(fileview_.foreColor()), static_cast<std::int32_t>(defaultForeColor));
     bag.writeProperty("Font", Font(), fileview_.font());
     bag.writeProperty("Enabled", Enabled(), true);
     bag.writeProperty("Visible", VisibleFlag, true);
     bag.writeProperty("View", ViewText, "3");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::Resize()
-{
+try {
     fileview_.setLeft(0);
     fileview_.setWidth(host_.scaleWidth());
     fileview_.setHeight(host_.scaleHeight());
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
-Variant QuenArchive::Archive() const { return Variant(ArchivePath); }
+Variant QuenArchive::Archive() const
+try {
+    return Variant(ArchivePath);
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 void QuenArchive::LetArchive(const Variant& value)
-{
+try {
     std::string text = toText(value, *platform_.locale);
     ArchivePath = text;
     moduleState().LastArchivePath = std::move(text);
     host_.propertyChanged("Archive");
     OpenArchive();
+} catch (const std::bad_alloc&) {
+    // Whatever step ran out, the list shows no rows of either archive. Emptying it frees
+    // memory; only an observer's notice of it could still want some, and that must not replace
+    // the error the host is owed.
+    try {
+        fileview_.clear();
+    } catch (const std::bad_alloc&) {
+    }
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::OpenArchive()
@@ -199,8 +209,21 @@ void QuenArchive::OpenArchive()
     if (!format) throw notAnArchive();
 
     const std::filesystem::path file = locateFile(named).value_or(std::filesystem::path(named));
-    ListUpdate update(fileview_);
-    readArchive(*format, file, *rowSink_, *platform_.codec);
+    // The batch of list changes ends however the reader leaves, outside any destructor: ending
+    // it sorts the rows, which may need memory.
+    fileview_.beginUpdate();
+    try {
+        readArchive(*format, file, *rowSink_, *platform_.codec);
+    } catch (const std::bad_alloc&) {
+        // A listing cut short would pass for the whole archive: show none.
+        fileview_.clear();
+        fileview_.endUpdate();
+        throw;
+    } catch (...) {
+        fileview_.endUpdate();
+        throw;
+    }
+    fileview_.endUpdate();
 }
 
 std::int32_t QuenArchive::GetScreenColorDepth()
@@ -212,64 +235,88 @@ std::int32_t QuenArchive::GetScreenColorDepth()
 std::uint32_t QuenArchive::BackColor() const { return fileview_.backColor(); }
 
 void QuenArchive::LetBackColor(std::uint32_t color)
-{
+try {
     fileview_.setBackColor(color);
     host_.propertyChanged("BackColor");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 std::uint32_t QuenArchive::ForeColor() const { return fileview_.foreColor(); }
 
 void QuenArchive::LetForeColor(std::uint32_t color)
-{
+try {
     fileview_.setForeColor(color);
     host_.propertyChanged("ForeColor");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 FontRef QuenArchive::Font() const { return fileview_.font(); }
 
 void QuenArchive::SetFont(FontRef font)
-{
+try {
     fileview_.setFont(std::move(font));
     host_.propertyChanged("Font");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 void QuenArchive::LetFont(const FontRef& font)
-{
+try {
     // By value the list takes a copy: later changes to the host's object do not reach it.
     if (!font) throw errors::objectRequired();
     fileview_.setFont(std::make_shared<quenarch::Font>(*font));
     host_.propertyChanged("Font");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 bool QuenArchive::Enabled() const { return host_.enabled(); }
 
 void QuenArchive::LetEnabled(bool enabled)
-{
+try {
     host_.setEnabled(enabled);
     host_.propertyChanged("Enabled");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 bool QuenArchive::Visible() const { return VisibleFlag; }
 
 void QuenArchive::LetVisible(bool visible)
-{
+try {
     VisibleFlag = visible;
     fileview_.setVisible(visible);
     host_.propertyChanged("Visible");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
-Variant QuenArchive::View() const { return Variant(ViewText); }
+Variant QuenArchive::View() const
+try {
+    return Variant(ViewText);
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 void QuenArchive::LetView(const Variant& value)
-{
+try {
     ViewText = toText(value, *platform_.locale);
     if (trimmedSpaces(ViewText).empty()) ViewText = "3";
     fileview_.setView(viewModeOf(ViewText));
     host_.propertyChanged("View");
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
 }
 
 std::string QuenArchive::Version() const { return "1.0"; }
 
-void QuenArchive::ShowAbout() { host_.showAbout(); }
+void QuenArchive::ShowAbout()
+try {
+    host_.showAbout();
+} catch (const std::bad_alloc&) {
+    throw errors::outOfMemory();
+}
 
 } // namespace quenarch
