@@ -28,6 +28,7 @@ FORMATS = ("zip", "arj", "lzh", "arc", "rar", "cab")
 SANITIZER_EXIT = 99
 LISTER_EXITS = (0, 2)  # every archive listed; some archive failed with an error of its own
 ERROR_LINE = re.compile(r"^quenarch: .*\(error \d+\)$")
+slowest_run = 0.0  # seconds, of the runs so far
 
 
 # Header fields, as (offset, width) in the file; a width of -n marks a variable-length integer
@@ -182,8 +183,16 @@ def mutate(original, extension, rng):
 
 
 class Mutant:
-    def __init__(self, source, index, path, description):
-        self.source, self.index, self.path, self.description = source, index, path, description
+    """One damaged copy of an archive, named with its format's extension; written when it is needed."""
+
+    def __init__(self, source, original, index, path, seed):
+        self.source, self.original, self.index, self.path, self.seed = source, original, index, path, seed
+        self.description = ""
+
+    def write(self):
+        extension = self.path.suffix[1:]
+        data, self.description = mutate(self.original, extension, random.Random(f"{self.seed}/{self.source}/{self.index}"))
+        self.path.write_bytes(data)
 
     def __str__(self):
         return f"{self.source} #{self.index} ({self.description})"
@@ -195,9 +204,12 @@ def reject_constant(name):
 
 def run_lister(lister, mutants, timeout, environment):
     """What is wrong with one run of the lister over some mutants, or None."""
+    global slowest_run
     try:
+        started = time.monotonic()
         run = subprocess.run([lister, "list", "--json", "--", *(str(m.path) for m in mutants)], capture_output=True,
                              timeout=timeout, env=environment)
+        slowest_run = max(slowest_run, time.monotonic() - started)
     except subprocess.TimeoutExpired:
         return f"no end within {timeout} s"
     errors = run.stderr.decode("utf-8", "replace")
@@ -243,16 +255,19 @@ def main():
                        UBSAN_OPTIONS=f"print_stacktrace=1:halt_on_error=1:exitcode={SANITIZER_EXIT}")
     # Mutants of every archive take turns, so that a run the budget ends still covers them all.
     originals = [archive.read_bytes() for archive in archives]
-    mutants = []
-    for index in range(options.mutants):
-        for number, archive in enumerate(archives):
-            extension = archive.suffix[1:].lower()
-            source = archive.relative_to(options.data)
-            data, description = mutate(originals[number], extension, random.Random(f"{options.seed}/{source}/{index}"))
-            path = work / f"{number}-{index}.{extension}"
-            path.write_bytes(data)
-            mutants.append(Mutant(source, index, path, description))
+    mutants = [Mutant(archive.relative_to(options.data), originals[number], index,
+                      work / f"{number}-{index}.{archive.suffix[1:].lower()}", options.seed)
+               for index in range(options.mutants) for number, archive in enumerate(archives)]
     batches = [mutants[i:i + options.batch] for i in range(0, len(mutants), options.batch)]
+
+    def run_batch(batch):
+        for mutant in batch:
+            mutant.write()
+        problem = run_lister(options.lister, batch, options.timeout, environment)
+        if problem is None:
+            for mutant in batch:
+                mutant.path.unlink()
+        return problem
 
     started = time.monotonic()
     failures, listed = [], 0
@@ -265,7 +280,7 @@ def main():
                     batch = next(remaining, None)
                     if batch is None:
                         break
-                    pending[pool.submit(run_lister, options.lister, batch, options.timeout, environment)] = batch
+                    pending[pool.submit(run_batch, batch)] = batch
                 if not pending:
                     break
                 done, _ = concurrent.futures.wait(pending, return_when=concurrent.futures.FIRST_COMPLETED)
@@ -278,6 +293,7 @@ def main():
                     alone = [(m, run_lister(options.lister, [m], options.timeout, environment)) for m in batch]
                     failures += [(m, problem) for m, problem in alone if problem] or [(batch[0], future.result())]
     finally:
+        seconds = time.monotonic() - started
         if failures:
             kept = options.out / "failures"
             kept.mkdir(parents=True, exist_ok=True)
@@ -288,8 +304,8 @@ def main():
                       f"  again: {options.lister} list --json {copy}", file=sys.stderr)
         shutil.rmtree(work, ignore_errors=True)
 
-    seconds = time.monotonic() - started
-    print(f"{listed} of {len(mutants)} mutants of {len(archives)} archives listed in {seconds:.0f} s (seed {options.seed})"
+    print(f"{listed} of {len(mutants)} mutants of {len(archives)} archives listed in {seconds:.0f} s, the slowest run"
+          f" of {options.batch} in {slowest_run:.1f} s (seed {options.seed})"
           + ("; the time budget ended the run" if listed < len(mutants) else ""))
     sys.exit(1 if failures else 0)
 
