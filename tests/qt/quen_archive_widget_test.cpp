@@ -1,7 +1,6 @@
 #include "quenarch/qt/quen_archive_widget.h"
 
 #include "quenarch/control/module_state.h"
-#include "quenarch/qt/about_dialog.h"
 #include "quenarch/qt/list_model.h"
 #include "support/test_platform.h"
 
@@ -295,42 +294,6 @@ TEST_F(WidgetTest, RefusedAssignmentsAreReportedAndKept)
     EXPECT_EQ(widget->view(), "7");
     EXPECT_NE(reportView(), nullptr);
     open(); // a later success clears the error
-}
-
-// Shows the About box as the action given does and presses OK once it is on show; returns where it stood then.
-template <typename Show>
-QPoint showAboutAndPressOk(Show show)
-{
-    QPoint shownAt(-1, -1);
-    QObject guard; // a box that never shows leaves no timer behind
-    QTimer::singleShot(0, &guard, [&] {
-        AboutDialog& box = AboutDialog::shared();
-        if (box.isVisible()) shownAt = box.pos();
-        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-    });
-    show();
-    EXPECT_FALSE(AboutDialog::shared().isVisible());
-    return shownAt;
-}
-
-TEST_F(WidgetTest, TheAboutBoxIsOneBoxCentredOnceAndHiddenByOk)
-{
-    AboutDialog& box = AboutDialog::shared();
-    EXPECT_TRUE(box.isModal() && !box.parentWidget());
-    EXPECT_EQ(box.windowTitle(), "About Quen Zip Archive Control");
-    const QRect screen = box.screen()->geometry();
-    const QPoint centred(screen.x() + (screen.width() - box.frameGeometry().width()) / 2,
-                         screen.y() + (screen.height() - box.frameGeometry().height()) / 2);
-
-    // First showing, through a control: modal until OK, at the centred place.
-    const QPoint firstShownAt = showAboutAndPressOk([&] { widget->showAbout(); });
-    EXPECT_LE((firstShownAt - centred).manhattanLength(), 2);
-
-    // Moved away, the same box shows where it was left: the centring ran once, at creation.
-    const QPoint movedTo = firstShownAt + QPoint(25, 15);
-    box.move(movedTo);
-    EXPECT_EQ(showAboutAndPressOk([] { AboutDialog::showShared(); }), movedTo);
-    EXPECT_EQ(&box, &AboutDialog::shared());
 }
 
 } // namespace

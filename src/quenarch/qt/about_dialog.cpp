@@ -4,14 +4,16 @@
 #include "quenarch/listing/builtin_pictures.h"
 #include "quenarch/qt/conversions.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
-#include <array>
 
 namespace quenarch::qt {
 namespace {
@@ -25,40 +27,46 @@ QPixmap builtinPixmap(const Picture& picture) { return pixmapFromPicture(maskedP
 
 QString text(std::string_view line) { return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())); }
 
-// Where the box's parts stand, in twips: left, top, width, height.
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-constexpr TwipsRect iconArea{120, 240, 480, 480};
-constexpr TwipsRect titleArea{840, 240, 2655, 255};
-constexpr TwipsRect hostArea{840, 480, 3615, 255};
-// The publisher's lines, top to bottom.
-constexpr std::array<TwipsRect, 6> publisherAreas{{
-    {840, 960, 3615, 255},
-    {840, 1200, 2175, 255},
-    {840, 1440, 1215, 255},
-    {840, 1680, 2175, 255},
-    {840, 1920, 2175, 255},
-    {840, 2160, 2175, 255},
-}};
-constexpr TwipsRect leftPictureArea{240, 2760, 615, 615};
-constexpr TwipsRect okArea{1440, 2760, 1935, 615};
-constexpr TwipsRect rightPictureArea{3720, 2760, 615, 615};
-// Texts run to this right margin rather than stopping at their design width, so none is cut.
-constexpr int textRightMargin = 4560;
-
-// The two etched separators: a dark grey line with a white one 15 twips below it.
-struct Separator {
-    int left;
-    int top;
-    int right;
-};
-constexpr std::array<Separator, 2> separators{{{240, 840, 4320}, {240, 2520, 4320}}};
+// The box's design, in twips: its client area, and where its parts start and end.
+constexpr int leftMargin = 120;     // the icon's left edge
+constexpr int topMargin = 240;      // the icon's and the title's top edge
+constexpr int rightMargin = 120;    // right of the longest text
+constexpr int bottomMargin = 210;   // below the button row
+constexpr int iconSide = 480;
+constexpr int textLeft = 840;       // the left edge of every text line
+constexpr int separatorLeft = 240;
+constexpr int separatorRight = 4320;
+constexpr int pictureSide = 615;
+constexpr int okLeft = 1440;
+constexpr int okWidth = 1935;
+constexpr int rightPictureLeft = 3720;
+// Gaps between the rows, top to bottom: title lines, separator, publisher's lines, separator, buttons.
+constexpr int gapAboveSeparator = 120;
+constexpr int gapBelowSeparator = 105;
 constexpr int etchOffset = 15;
+
+// An etched separator: a dark grey line with a white one 15 twips below it.
+class EtchedLine final : public QWidget {
+public:
+    EtchedLine(int offset, QWidget* parent) : QWidget(parent), offset_(offset)
+    {
+        setFixedHeight(offset_ + 1);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawLine(0, 0, width() - 1, 0);
+        painter.setPen(Qt::white);
+        painter.drawLine(0, offset_, width() - 1, offset_);
+    }
+
+private:
+    int offset_;
+};
 
 } // namespace
 
@@ -75,12 +83,21 @@ AboutDialog& AboutDialog::shared()
     return *sharedBox;
 }
 
-void AboutDialog::showShared()
+void AboutDialog::showShared(QWidget* over)
 {
     AboutDialog& box = shared();
     if (box.isVisible()) {
         box.raise();
         return;
+    }
+    const QWidget* window = over != nullptr ? over->window() : QApplication::activeWindow();
+    if (window == &box) window = nullptr;
+    // The window manager keeps the box above the window it belongs to.
+    box.winId();
+    box.windowHandle()->setTransientParent(window != nullptr ? window->windowHandle() : nullptr);
+    if (!box.placed_) {
+        box.placeOver(window);
+        box.placed_ = true;
     }
     box.exec();
 }
@@ -92,49 +109,90 @@ AboutDialog::AboutDialog() : QDialog(nullptr)
     const BuiltinPictures& pictures = BuiltinPictures::instance();
     setWindowIcon(QIcon(builtinPixmap(pictures.pixdefault)));
     setModal(true);
-    setFixedSize(pixelsX(AboutBoxContent::clientWidth), pixelsY(AboutBoxContent::clientHeight));
 
-    const int lineHeight = fontMetrics().height();
-    const auto place = [&](QWidget* part, const TwipsRect& area, bool isText) {
-        const int right = isText ? std::max(area.left + area.width, textRightMargin) : area.left + area.width;
-        const int height = isText ? std::max(pixelsY(area.height), lineHeight) : pixelsY(area.height);
-        part->setGeometry(pixelsX(area.left), pixelsY(area.top), pixelsX(right) - pixelsX(area.left), height);
-    };
-    const auto addPicture = [&](const Picture& picture, const TwipsRect& area) {
-        auto* holder = new QLabel(this);
-        holder->setPixmap(builtinPixmap(picture));
+    // The box takes the size its parts need, and at least its design size.
+    auto* content = new QWidget(this);
+    content->setMinimumSize(pixelsX(AboutBoxContent::clientWidth), pixelsY(AboutBoxContent::clientHeight));
+    auto* box = new QVBoxLayout(this);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(content);
+
+    const auto picture = [&](const Picture& shown, int side) {
+        auto* holder = new QLabel(content);
+        holder->setPixmap(builtinPixmap(shown));
         holder->setAlignment(Qt::AlignCenter);
-        place(holder, area, false);
+        holder->setFixedSize(pixelsX(side), pixelsY(side));
+        return holder;
     };
-    const auto addText = [&](std::string_view line, const TwipsRect& area, const QString& name) {
-        auto* label = new QLabel(text(line), this);
+    const auto line = [&](std::string_view shown, const QString& name) {
+        auto* label = new QLabel(text(shown), content);
         label->setObjectName(name);
-        place(label, area, true);
+        return label;
+    };
+    const auto separator = [&] {
+        auto* row = new QHBoxLayout;
+        row->setContentsMargins(pixelsX(separatorLeft - leftMargin), 0, pixelsX(AboutBoxContent::clientWidth - rightMargin - separatorRight), 0);
+        row->addWidget(new EtchedLine(std::max(1, pixelsY(etchOffset)), content));
+        return row;
     };
 
-    addPicture(pictures.defaultIcon, iconArea);
-    addText(AboutBoxContent::title, titleArea, QStringLiteral("title"));
-    addText(AboutBoxContent::hostLine, hostArea, QStringLiteral("host"));
-    for (std::size_t i = 0; i < publisherAreas.size(); ++i)
-        addText(AboutBoxContent::publisherLines[i], publisherAreas[i], QStringLiteral("publisher%1").arg(i + 1));
-    addPicture(pictures.pctlmapclosed_256, leftPictureArea);
-    addPicture(pictures.defaultIcon, rightPictureArea);
+    auto* rows = new QVBoxLayout(content);
+    rows->setContentsMargins(pixelsX(leftMargin), pixelsY(topMargin), pixelsX(rightMargin), pixelsY(bottomMargin));
+    rows->setSpacing(0);
 
-    auto* ok = new QPushButton(tr("OK"), this);
+    auto* head = new QHBoxLayout;
+    head->setSpacing(pixelsX(textLeft - leftMargin - iconSide));
+    head->addWidget(picture(pictures.defaultIcon, iconSide), 0, Qt::AlignTop);
+    auto* titleLines = new QVBoxLayout;
+    titleLines->setSpacing(0);
+    titleLines->addWidget(line(AboutBoxContent::title, QStringLiteral("title")));
+    titleLines->addWidget(line(AboutBoxContent::hostLine, QStringLiteral("host")));
+    titleLines->addStretch(1);
+    head->addLayout(titleLines, 1);
+    rows->addLayout(head);
+
+    rows->addSpacing(pixelsY(gapAboveSeparator));
+    rows->addLayout(separator());
+    rows->addSpacing(pixelsY(gapBelowSeparator));
+    for (std::size_t i = 0; i < AboutBoxContent::publisherLines.size(); ++i) {
+        auto* indented = new QHBoxLayout;
+        indented->setContentsMargins(pixelsX(textLeft - leftMargin), 0, 0, 0);
+        indented->addWidget(line(AboutBoxContent::publisherLines[i], QStringLiteral("publisher%1").arg(i + 1)));
+        rows->addLayout(indented);
+    }
+    // Room the texts do not take goes here, above the lower separator.
+    rows->addStretch(1);
+    rows->addSpacing(pixelsY(gapAboveSeparator));
+    rows->addLayout(separator());
+    rows->addSpacing(pixelsY(gapBelowSeparator));
+
+    auto* ok = new QPushButton(tr("OK"), content);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
-    place(ok, okArea, false);
+    ok->setMinimumSize(pixelsX(okWidth), pixelsY(pictureSide));
     // OK hides the box; it lives on for the next showing.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    centreOnScreen();
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(pixelsX(separatorLeft - leftMargin), 0, 0, 0);
+    buttons->setSpacing(0);
+    buttons->addWidget(picture(pictures.pctlmapclosed_256, pictureSide));
+    buttons->addSpacing(pixelsX(okLeft - separatorLeft - pictureSide));
+    buttons->addWidget(ok);
+    buttons->addSpacing(pixelsX(rightPictureLeft - okLeft - okWidth));
+    buttons->addStretch(1);
+    buttons->addWidget(picture(pictures.defaultIcon, pictureSide));
+    rows->addLayout(buttons);
 }
 
-void AboutDialog::centreOnScreen()
+// Centres the box on the window, or on the screen when there is none, as the box's load step
+// does: half the difference of the outer sizes in twips, in single precision.
+void AboutDialog::placeOver(const QWidget* window)
 {
-    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = window != nullptr ? window->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
-    const QRect area = screen->geometry();
+    adjustSize();
+    const QRect area = window != nullptr ? window->frameGeometry() : screen->geometry();
     const double dpiX = screen->logicalDotsPerInchX();
     const double dpiY = screen->logicalDotsPerInchY();
     // Before its first showing the box has no window frame yet: its outer size is its own.
@@ -142,22 +200,12 @@ void AboutDialog::centreOnScreen()
     const BoxPosition position =
         centredOnScreen(static_cast<float>(twipsFromPixels(area.width(), dpiX)), static_cast<float>(twipsFromPixels(area.height(), dpiY)),
                         static_cast<float>(twipsFromPixels(outer.width(), dpiX)), static_cast<float>(twipsFromPixels(outer.height(), dpiY)));
-    move(area.x() + qRound(pixelsFromTwips(position.left, dpiX)), area.y() + qRound(pixelsFromTwips(position.top, dpiY)));
-}
-
-void AboutDialog::paintEvent(QPaintEvent* event)
-{
-    QDialog::paintEvent(event);
-    QPainter painter(this);
-    for (const Separator& line : separators) {
-        const int darkY = pixelsY(line.top);
-        // At low resolutions 15 twips round to no pixel at all; the white line still shows.
-        const int whiteY = std::max(darkY + 1, pixelsY(line.top + etchOffset));
-        painter.setPen(QColor(0x80, 0x80, 0x80));
-        painter.drawLine(pixelsX(line.left), darkY, pixelsX(line.right), darkY);
-        painter.setPen(Qt::white);
-        painter.drawLine(pixelsX(line.left), whiteY, pixelsX(line.right), whiteY);
-    }
+    QPoint topLeft(area.x() + qRound(pixelsFromTwips(position.left, dpiX)), area.y() + qRound(pixelsFromTwips(position.top, dpiY)));
+    // A box over a window near the screen's edge stays on the screen.
+    const QRect available = screen->availableGeometry();
+    topLeft.setX(std::clamp(topLeft.x(), available.left(), std::max(available.left(), available.right() + 1 - outer.width())));
+    topLeft.setY(std::clamp(topLeft.y(), available.top(), std::max(available.top(), available.bottom() + 1 - outer.height())));
+    move(topLeft);
 }
 
 int AboutDialog::pixelsX(double twips) const { return qRound(pixelsFromTwips(twips, logicalDpiX())); }
