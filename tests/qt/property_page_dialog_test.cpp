@@ -1,5 +1,6 @@
 #include "quenarch/qt/property_page_dialog.h"
 
+#include "quenarch/base/automation_error.h"
 #include "quenarch/control/headless_host.h"
 #include "quenarch/control/module_state.h"
 #include "quenarch/control/quen_archive.h"
@@ -130,6 +131,36 @@ TEST_F(PropertyPageDialogTest, AMissingArchiveIsShownAndStopsTheApplyBeforeTheVi
         EXPECT_TRUE(page.dialog->isVisible() && page.button(Button::Apply)->isEnabled());
         firstHost.changedProperties.clear();
     }
+}
+
+// The file browser opens at the folder of the first control's archive, which the control reads
+// back upper-cased, or of an archive that has gone while its folder is there; at the working
+// folder when there is no archive. The window is titled for people.
+TEST_F(PropertyPageDialogTest, TheFileBrowserOpensAtTheFolderOfTheArchive)
+{
+    const test::TempDir folder;
+    folder.write("Saved/Backup.zip", "");
+    const QString saved = QString::fromStdString((folder.path() / "Saved").string()), working = QDir::currentPath();
+    const std::pair<QString, QString> cases[] = {
+        {"", working},
+        {saved + "/Backup.zip", saved},
+        {saved + "/gone.zip", saved},
+        {"/nowhere/at/all.zip", working},
+    };
+    for (const auto& [archive, expected] : cases) {
+        try {
+            first.LetArchive(Variant(archive.toStdString()));
+        } catch (const AutomationError&) {
+            // A missing archive keeps its path.
+        }
+        open();
+        EXPECT_EQ(page.child<QTreeView>("Dir1")->currentIndex().data(QFileSystemModel::FilePathRole).toString(), expected) << archive.toStdString();
+        if (expected == saved) {
+            EXPECT_EQ(page.child<QListWidget>("File1")->item(0)->text(), "Backup.zip");
+        }
+    }
+    EXPECT_EQ(page.dialog->windowTitle(), "Quen Archive Control Properties");
+    EXPECT_EQ(page.dialog->objectName(), "ViewProperties");
 }
 
 // The boxes start at the current folder; the file box lists the archives of the folder clicked,

@@ -1,6 +1,8 @@
 #include "quenarch/qt/property_page_dialog.h"
 
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/file_search.h"
+#include "quenarch/control/quen_archive.h"
 #include "quenarch/qt/conversions.h"
 
 #include <QCheckBox>
@@ -36,12 +38,33 @@ bool isOnVolume(const QString& path, const QString& root)
     return path == root || path.startsWith(root + u'/');
 }
 
+// The folder the file browser opens in: the folder of the first selected control's archive,
+// the process's working folder when it has none. The control reads its archive back
+// upper-cased, so the folder is found without regard to letter case; for an archive that has
+// gone, its folder serves while it is there.
+QString startFolder(const std::vector<QuenArchive*>& controls)
+{
+    const QString working = QDir::currentPath();
+    if (controls.empty()) return working;
+    const QuenArchive& first = *controls.front();
+    const QString archive = QString::fromStdString(toText(first.Archive(), *first.platform().locale));
+    if (archive.trimmed().isEmpty()) return working;
+    const auto absolute = [](const std::filesystem::path& found) { return QFileInfo(QString::fromStdString(found.string())).absoluteFilePath(); };
+    if (const auto file = locateFile(archive.toStdString())) return QFileInfo(absolute(*file)).absolutePath();
+    const qsizetype separator = std::max(archive.lastIndexOf(u'/'), archive.lastIndexOf(u'\\'));
+    if (separator < 0) return working;
+    const auto folder = locateFile(archive.left(std::max<qsizetype>(separator, 1)).toStdString());
+    return folder && std::filesystem::is_directory(*folder) ? absolute(*folder) : working;
+}
+
 } // namespace
 
 PropertyPageDialog::PropertyPageDialog(Selection selection, QWidget* parent)
-    : QDialog(parent), selection_(std::move(selection)), page_(*this, QDir::currentPath().toStdString())
+    : QDialog(parent), selection_(std::move(selection)), page_(*this, startFolder(selection_()).toStdString())
 {
-    setWindowTitle(QStringLiteral("ViewProperties"));
+    // The page keeps its own name; the window says what it edits.
+    setObjectName(QStringLiteral("ViewProperties"));
+    setWindowTitle(tr("Quen Archive Control Properties"));
 
     auto* page = new QWidget(this);
     layOutPage(page);

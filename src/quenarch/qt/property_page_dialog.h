@@ -24,9 +24,10 @@ class QuenArchive;
 
 namespace quenarch::qt {
 
-// The control's property page "ViewProperties" as a dialog: the archive path with a small file
-// browser, the view mode and the Enabled and Visible flags of the selected controls, with the
-// designer's Apply, OK and Cancel commands below the page.
+// The control's property page "ViewProperties" (its object name; the window's title is for
+// people) as a dialog: the archive path with a small file browser, the view mode and the Enabled
+// and Visible flags of the selected controls, with the designer's Apply, OK and Cancel commands
+// below the page.
 //
 // What the page does lives in ViewPropertiesPage; this dialog shows its values and hands it the
 // user's edits. On Linux:
@@ -37,7 +38,8 @@ namespace quenarch::qt {
 // - the file box lists the files of the folder box's directory whose names match the page's
 //   masks, without regard to letter case (blanks around a mask are not part of it);
 // - a clicked file is joined to its folder with "/";
-// - the boxes start at the process's current directory.
+// - the boxes start at the folder of the first selected control's archive, or at the process's
+//   current directory when it has none.
 // Apply is enabled while the page holds edits. An error that applying raises (a missing archive,
 // say) is shown in a message box naming its number and description; the page stays open and
 // keeps its edits. OK applies the edits, if any, and closes when that succeeded.
