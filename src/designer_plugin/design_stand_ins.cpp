@@ -6,14 +6,34 @@
 
 namespace quenarch::designer_plugin {
 
-// Records which stand-in had which property written, in order; the rest is a quiet surface.
+namespace {
+
+// A property of the page's four as the control holds it.
+QVariant valueOf(const QuenArchive& control, std::string_view name)
+{
+    const Locale& locale = *control.platform().locale;
+    if (name == "Visible") return control.Visible();
+    if (name == "Enabled") return control.Enabled();
+    if (name == "Archive") return QString::fromStdString(toText(control.Archive(), locale));
+    if (name == "View") return QString::fromStdString(toText(control.View(), locale));
+    return {};
+}
+
+} // namespace
+
+// Records which stand-in had which property written, in order, with the value written: the
+// control tells of a new Archive before opening it, so the path is taken as the page wrote it,
+// not as the opening stores it (upper-cased). The rest is a quiet surface.
 class DesignStandIns::RecordingHost final : public Host {
 public:
-    RecordingHost(std::vector<std::pair<std::size_t, QString>>& log, std::size_t index) : log_(log), index_(index) {}
+    RecordingHost(std::vector<Write>& log, std::size_t index) : log_(log), index_(index) {}
+
+    void watch(const QuenArchive& control) { control_ = &control; }
 
     void propertyChanged(std::string_view name) override
     {
-        log_.emplace_back(index_, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        const QVariant value = control_ != nullptr ? valueOf(*control_, name) : QVariant();
+        if (value.isValid()) log_.push_back({index_, QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), value});
     }
     void raiseEvent(EventId, std::span<Variant>) override {}
     float scaleX(float twips) const override { return twips; }
@@ -27,8 +47,9 @@ public:
     void showAbout() override {}
 
 private:
-    std::vector<std::pair<std::size_t, QString>>& log_;
+    std::vector<Write>& log_;
     std::size_t index_;
+    const QuenArchive* control_ = nullptr;
     bool enabled_ = true;
 };
 
@@ -38,6 +59,7 @@ DesignStandIns::DesignStandIns(const QList<qt::QuenArchiveWidget*>& widgets)
         const QuenArchive& original = widget->control();
         StandIn standIn{widget, std::make_unique<RecordingHost>(writes_, standIns_.size()), nullptr};
         standIn.control = std::make_unique<QuenArchive>(*standIn.host, original.platform());
+        standIn.host->watch(*standIn.control);
         QuenArchive& control = *standIn.control;
         control.LetEnabled(original.Enabled());
         control.LetVisible(original.Visible());
@@ -65,23 +87,12 @@ std::vector<QuenArchive*> DesignStandIns::controls() const
     return controls;
 }
 
-QVariant DesignStandIns::valueOf(const QuenArchive& control, const QString& name) const
-{
-    const Locale& locale = *control.platform().locale;
-    if (name == QLatin1String("Visible")) return control.Visible();
-    if (name == QLatin1String("Enabled")) return control.Enabled();
-    if (name == QLatin1String("Archive")) return QString::fromStdString(toText(control.Archive(), locale));
-    if (name == QLatin1String("View")) return QString::fromStdString(toText(control.View(), locale));
-    return {};
-}
-
 void DesignStandIns::passWritesOn(const PropertyWriter& write)
 {
     const auto writes = std::exchange(writes_, {});
-    for (const auto& [index, name] : writes) {
-        const StandIn& standIn = standIns_[index];
-        const QVariant value = valueOf(*standIn.control, name);
-        if (standIn.widget && value.isValid()) write(standIn.widget, name, value);
+    for (const Write& done : writes) {
+        const StandIn& standIn = standIns_[done.standIn];
+        if (standIn.widget) write(standIn.widget, done.name, done.value);
     }
 }
 

@@ -38,7 +38,7 @@ public:
     std::vector<QuenArchive*> controls() const;
 
     // Hands every property written to a stand-in since the last call to the writer, with the
-    // stand-in's new value, in the order of writing. A widget that has gone is passed over.
+    // value written, in the order of writing. A widget that has gone is passed over.
     void passWritesOn(const PropertyWriter& write);
 
 private:
@@ -50,9 +50,13 @@ private:
         std::unique_ptr<QuenArchive> control;
     };
 
-    QVariant valueOf(const QuenArchive& control, const QString& name) const;
+    struct Write {
+        std::size_t standIn;
+        QString name;
+        QVariant value;
+    };
 
-    std::vector<std::pair<std::size_t, QString>> writes_;
+    std::vector<Write> writes_;
     std::vector<StandIn> standIns_;
 };
 

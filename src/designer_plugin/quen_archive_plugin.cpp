@@ -16,6 +16,10 @@ namespace {
 constexpr int designWidthPixels = 4965 * 96 / 1440;
 constexpr int designHeightPixels = 3060 * 96 / 1440;
 
+// A property's tooltip as the text of an XML element. As rich text, the property editor wraps it
+// instead of showing one long line.
+QString toolTipXml(const QString& text) { return (QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>")).toHtmlEscaped(); }
+
 } // namespace
 
 QuenArchivePlugin::QuenArchivePlugin(QObject* parent) : QObject(parent) {}
@@ -24,7 +28,11 @@ QString QuenArchivePlugin::name() const { return QStringLiteral("quenarch::qt::Q
 
 QString QuenArchivePlugin::group() const { return QStringLiteral("Quen Archive"); }
 
-QString QuenArchivePlugin::toolTip() const { return tr("Quen Archive: lists the members of an archive"); }
+// The widget box lists the control by its display name; its tooltip names the class.
+QString QuenArchivePlugin::toolTip() const
+{
+    return tr("Quen Archive (%1): lists the members of an archive").arg(name());
+}
 
 QString QuenArchivePlugin::whatsThis() const
 {
@@ -51,22 +59,43 @@ void QuenArchivePlugin::initialize(QDesignerFormEditorInterface* core)
 }
 
 // A new control is laid out at its design size, with the persisted properties at the values a
-// new control writes.
+// new control writes. The widget box shows it as "Quen Archive". Archive is a path: it is
+// edited on one line and stored as it is, never marked for translation. The control's own
+// Enabled and Visible sit beside QWidget's enabled and visible; their tooltips tell them apart.
 QString QuenArchivePlugin::domXml() const
 {
-    return QStringLiteral(R"(<ui language="c++">
- <widget class="quenarch::qt::QuenArchiveWidget" name="quenArchive">
+    return QStringLiteral(R"(<ui language="c++" displayname="Quen Archive">
+ <widget class="%1" name="quenArchive">
   <property name="geometry">
-   <rect><x>0</x><y>0</y><width>%1</width><height>%2</height></rect>
+   <rect><x>0</x><y>0</y><width>%2</width><height>%3</height></rect>
   </property>
   <property name="Enabled"><bool>true</bool></property>
   <property name="Visible"><bool>true</bool></property>
   <property name="View"><string>3</string></property>
  </widget>
+ <customwidgets>
+  <customwidget>
+   <class>%1</class>
+   <propertyspecifications>
+    <stringpropertyspecification name="Archive" notr="true" type="singleline"/>
+    <tooltip name="Archive">%4</tooltip>
+    <tooltip name="View">%5</tooltip>
+    <tooltip name="Enabled">%6</tooltip>
+    <tooltip name="Visible">%7</tooltip>
+   </propertyspecifications>
+  </customwidget>
+ </customwidgets>
 </ui>
 )")
+        .arg(name())
         .arg(designWidthPixels)
-        .arg(designHeightPixels);
+        .arg(designHeightPixels)
+        .arg(toolTipXml(tr("The path of the archive to list. The form keeps it as typed; the control opens it as soon as it is set.")),
+             toolTipXml(tr("How the members are shown: large icons, small icons, a list, or details in columns.")),
+             toolTipXml(tr("The control's own Enabled property, kept in the form and set by its property page. It enables or "
+                           "disables the whole control, as QWidget's enabled does.")),
+             toolTipXml(tr("The control's own Visible property, kept in the form and set by its property page. It shows or "
+                           "hides the list while the control keeps its place on the form; QWidget's visible hides the whole widget.")));
 }
 
 } // namespace quenarch::designer_plugin

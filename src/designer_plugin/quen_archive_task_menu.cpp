@@ -1,6 +1,7 @@
 #include "designer_plugin/quen_archive_task_menu.h"
 
 #include "designer_plugin/design_stand_ins.h"
+#include "quenarch/dialogs/about_box.h"
 #include "quenarch/qt/property_page_dialog.h"
 #include "quenarch/qt/quen_archive_widget.h"
 
@@ -27,7 +28,8 @@ QList<qt::QuenArchiveWidget*> selectedControls(qt::QuenArchiveWidget* clicked, Q
 
 QuenArchiveTaskMenu::QuenArchiveTaskMenu(qt::QuenArchiveWidget* widget, QObject* parent)
     : QObject(parent), widget_(widget), propertiesAction_(new QAction(tr("Properties..."), this)),
-      aboutAction_(new QAction(tr("About"), this))
+      // Worded as the About box's own title.
+      aboutAction_(new QAction(QString::fromUtf8(AboutBoxContent::caption.data(), qsizetype(AboutBoxContent::caption.size())) + QStringLiteral("..."), this))
 {
     connect(propertiesAction_, &QAction::triggered, this, &QuenArchiveTaskMenu::editProperties);
     connect(aboutAction_, &QAction::triggered, this, [this] {

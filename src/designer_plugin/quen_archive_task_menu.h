@@ -14,7 +14,7 @@ class QuenArchiveWidget;
 namespace quenarch::designer_plugin {
 
 // The control's entries in the form editor's context menu: "Properties..." opens the property
-// page over the form's selected controls, "About" shows the About box.
+// page over the form's selected controls, the About entry shows the About box.
 class QuenArchiveTaskMenu final : public QObject, public QDesignerTaskMenuExtension {
     Q_OBJECT
     Q_INTERFACES(QDesignerTaskMenuExtension)

@@ -2,6 +2,8 @@
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QRegularExpression>
+#include <QTextDocument>
+#include <QXmlStreamReader>
 #include <QWidget>
 #include <QtDesigner/QDesignerFormEditorInterface>
 #include <QtDesigner/QDesignerTaskMenuExtension>
@@ -28,6 +30,7 @@ TEST(DesignerPluginTest, OffersTheControlItsDomXmlAndItsTaskMenu)
     EXPECT_EQ(plugin->name(), "quenarch::qt::QuenArchiveWidget");
     EXPECT_EQ(plugin->group(), "Quen Archive");
     EXPECT_EQ(plugin->includeFile(), "<quenarch/qt/quen_archive_widget.h>");
+    EXPECT_TRUE(plugin->toolTip().contains(plugin->name())) << "the widget box shows the display name, the tooltip the class";
 
     // A new control is laid out at 4965 x 3060 twips at 96 dots per inch, with properties the widget has.
     const QString xml = plugin->domXml();
@@ -57,9 +60,43 @@ TEST(DesignerPluginTest, OffersTheControlItsDomXmlAndItsTaskMenu)
     ASSERT_NE(menu, nullptr);
     QStringList texts;
     for (const QAction* action : menu->taskActions()) texts.append(action->text());
-    EXPECT_EQ(texts, (QStringList{"Properties...", "About"}));
+    EXPECT_EQ(texts, (QStringList{"Properties...", "About Quen Zip Archive Control..."}));
     EXPECT_EQ(menu->preferredEditAction(), menu->taskActions().value(0));
     EXPECT_EQ(qt_extension<QDesignerTaskMenuExtension*>(core.extensionManager(), &form), nullptr) << "other widgets have no such menu";
+}
+
+// What the form editor reads from the widget's XML besides the widget: the name in the widget box,
+// and how the property editor treats Archive, and what it says of the properties that sit beside
+// QWidget's own enabled and visible.
+TEST(DesignerPluginTest, NamesTheControlForPeopleAndSpecifiesItsProperties)
+{
+    QPluginLoader loader(QStringLiteral(QUENARCH_DESIGNER_PLUGIN));
+    auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
+    ASSERT_NE(plugin, nullptr) << loader.errorString().toStdString();
+    QString displayName, customClass;
+    QMap<QString, QXmlStreamAttributes> stringSpecifications;
+    QMap<QString, QString> toolTips;
+    QXmlStreamReader xml(plugin->domXml());
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QString name = attributes.value(QLatin1String("name")).toString();
+        if (xml.name() == u"ui") displayName = attributes.value(QLatin1String("displayname")).toString();
+        else if (xml.name() == u"class") customClass = xml.readElementText();
+        else if (xml.name() == u"stringpropertyspecification") stringSpecifications.insert(name, attributes);
+        else if (xml.name() == u"tooltip") toolTips.insert(name, xml.readElementText());
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(displayName, "Quen Archive");
+    EXPECT_EQ(customClass, plugin->name());
+    // A path: one line, stored as it is and never offered for translation.
+    EXPECT_EQ(stringSpecifications.value("Archive").value(QLatin1String("notr")), u"true");
+    EXPECT_EQ(stringSpecifications.value("Archive").value(QLatin1String("type")), u"singleline");
+    for (const char* property : {"Enabled", "Visible"}) {
+        const QString toolTip = toolTips.value(QString::fromLatin1(property));
+        EXPECT_TRUE(Qt::mightBeRichText(toolTip)) << property << ": wrapped, not one long line";
+        EXPECT_TRUE(toolTip.contains("QWidget's " + QString::fromLatin1(property).toLower())) << toolTip.toStdString();
+    }
 }
 
 } // namespace
