@@ -36,15 +36,15 @@ private:
 };
 
 // Opens the archive, waits for the list's first paint, saves the window's picture and quits.
+// An archive that cannot be shown is pictured as the window reports it.
 int takeScreenshot(const QString& archive, const QString& file)
 {
-    quenarch::view::MainWindow window({nullptr, false});
+    using quenarch::view::MainWindow;
+    MainWindow window({});
     window.resize(760, 420);
     window.show();
-    if (!archive.isEmpty() && !window.openArchive(archive)) {
+    if (!archive.isEmpty() && !window.openArchive(archive, MainWindow::OpenedBy::CommandLine))
         std::fprintf(stderr, "quenarch-view: %s\n", qPrintable(window.lastOpenError()));
-        return 1;
-    }
     int status = 0;
     FirstPaint firstPaint(window.archiveControl().currentView()->viewport(), [&] {
         if (!window.grab().save(file)) {
@@ -82,8 +82,8 @@ int main(int argc, char** argv)
     if (parser.isSet(screenshot)) return takeScreenshot(archive, parser.value(screenshot));
 
     QSettings settings;
-    quenarch::view::MainWindow window({&settings, true});
+    quenarch::view::MainWindow window({&settings});
     window.show();
-    if (!archive.isEmpty()) window.openArchive(archive);
+    if (!archive.isEmpty()) window.openArchive(archive, quenarch::view::MainWindow::OpenedBy::CommandLine);
     return QApplication::exec();
 }

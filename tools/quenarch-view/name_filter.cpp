@@ -1,0 +1,69 @@
+#include "name_filter.h"
+
+#include "quenarch/qt/list_model.h"
+#include "quenarch/qt/quen_archive_widget.h"
+
+#include <QListView>
+#include <QTreeView>
+
+namespace quenarch::view {
+
+NameFilter::NameFilter(qt::QuenArchiveWidget& control, QObject* parent) : QObject(parent), control_(control)
+{
+    QAbstractItemModel* model = control_.model();
+    connect(model, &QAbstractItemModel::modelReset, this, &NameFilter::applyLater);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &NameFilter::applyLater);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &NameFilter::applyLater);
+    connect(model, &QAbstractItemModel::dataChanged, this, &NameFilter::applyLater);
+    // Hidden rows are remembered by position: after a sort they must be chosen again.
+    connect(model, &QAbstractItemModel::layoutChanged, this, &NameFilter::applyLater);
+    connect(&control_, &qt::QuenArchiveWidget::viewChanged, this, &NameFilter::applyLater);
+    apply();
+}
+
+void NameFilter::setText(const QString& text)
+{
+    if (text == text_) return;
+    text_ = text;
+    apply();
+}
+
+bool NameFilter::isShown(int row) const
+{
+    const QAbstractItemView* view = control_.currentView();
+    if (const auto* tree = qobject_cast<const QTreeView*>(view)) return !tree->isRowHidden(row, {});
+    if (const auto* list = qobject_cast<const QListView*>(view)) return !list->isRowHidden(row);
+    return true;
+}
+
+void NameFilter::applyLater()
+{
+    if (applyPending_) return;
+    applyPending_ = true;
+    QMetaObject::invokeMethod(this, &NameFilter::applyIfPending, Qt::QueuedConnection);
+}
+
+void NameFilter::applyIfPending()
+{
+    if (applyPending_) apply();
+}
+
+void NameFilter::apply()
+{
+    applyPending_ = false;
+    QAbstractItemView* view = control_.currentView();
+    const QAbstractItemModel* model = view->model();
+    auto* tree = qobject_cast<QTreeView*>(view);
+    auto* list = qobject_cast<QListView*>(view);
+    totalRows_ = model != nullptr ? model->rowCount() : 0;
+    shownRows_ = 0;
+    for (int row = 0; row < totalRows_; ++row) {
+        const bool shown = text_.isEmpty() || model->index(row, 0).data().toString().contains(text_, Qt::CaseInsensitive);
+        shownRows_ += shown ? 1 : 0;
+        if (tree != nullptr && tree->isRowHidden(row, {}) == shown) tree->setRowHidden(row, {}, !shown);
+        if (list != nullptr && list->isRowHidden(row) == shown) list->setRowHidden(row, !shown);
+    }
+    emit applied();
+}
+
+} // namespace quenarch::view
