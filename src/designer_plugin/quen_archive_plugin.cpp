@@ -92,10 +92,8 @@ QString QuenArchivePlugin::domXml() const
         .arg(designHeightPixels)
         .arg(toolTipXml(tr("The path of the archive to list. The form keeps it as typed; the control opens it as soon as it is set.")),
              toolTipXml(tr("How the members are shown: large icons, small icons, a list, or details in columns.")),
-             toolTipXml(tr("The control's own Enabled property, kept in the form and set by its property page. It enables or "
-                           "disables the whole control, as QWidget's enabled does.")),
-             toolTipXml(tr("The control's own Visible property, kept in the form and set by its property page. It shows or "
-                           "hides the list while the control keeps its place on the form; QWidget's visible hides the whole widget.")));
+             toolTipXml(tr("The control's own Enabled, kept in the form: it enables the whole control, as QWidget's enabled does.")),
+             toolTipXml(tr("The control's own Visible, kept in the form: it hides the list but not the control, unlike QWidget's visible.")));
 }
 
 } // namespace quenarch::designer_plugin
