@@ -10,6 +10,9 @@ namespace quenarch::view {
 
 NameFilter::NameFilter(qt::QuenArchiveWidget& control, QObject* parent) : QObject(parent), control_(control)
 {
+    typingPause_.setSingleShot(true);
+    typingPause_.setInterval(300);
+    connect(&typingPause_, &QTimer::timeout, this, &NameFilter::apply);
     QAbstractItemModel* model = control_.model();
     connect(model, &QAbstractItemModel::modelReset, this, &NameFilter::applyLater);
     connect(model, &QAbstractItemModel::rowsInserted, this, &NameFilter::applyLater);
@@ -25,7 +28,10 @@ void NameFilter::setText(const QString& text)
 {
     if (text == text_) return;
     text_ = text;
-    apply();
+    if (totalRows_ > rowsFilteredAtOnce)
+        typingPause_.start();
+    else
+        apply();
 }
 
 bool NameFilter::isShown(int row) const
@@ -51,11 +57,18 @@ void NameFilter::applyIfPending()
 void NameFilter::apply()
 {
     applyPending_ = false;
+    typingPause_.stop();
     QAbstractItemView* view = control_.currentView();
     const QAbstractItemModel* model = view->model();
     auto* tree = qobject_cast<QTreeView*>(view);
     auto* list = qobject_cast<QListView*>(view);
     totalRows_ = model != nullptr ? model->rowCount() : 0;
+    // Views start with every row shown: with no filter and none hidden there is nothing to do.
+    if (text_.isEmpty() && shownRows_ == previousTotal_) {
+        shownRows_ = previousTotal_ = totalRows_;
+        emit applied();
+        return;
+    }
     shownRows_ = 0;
     for (int row = 0; row < totalRows_; ++row) {
         const bool shown = text_.isEmpty() || model->index(row, 0).data().toString().contains(text_, Qt::CaseInsensitive);
@@ -63,6 +76,7 @@ void NameFilter::apply()
         if (tree != nullptr && tree->isRowHidden(row, {}) == shown) tree->setRowHidden(row, {}, !shown);
         if (list != nullptr && list->isRowHidden(row) == shown) list->setRowHidden(row, !shown);
     }
+    previousTotal_ = totalRows_;
     emit applied();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 namespace quenarch::qt {
 class QuenArchiveWidget;
@@ -18,6 +19,10 @@ class NameFilter final : public QObject {
 
 public:
     explicit NameFilter(qt::QuenArchiveWidget& control, QObject* parent = nullptr);
+
+    // Hiding rows costs about 2.5 microseconds a row: in a list longer than this the filter is
+    // applied once typing pauses rather than at every key.
+    static constexpr int rowsFilteredAtOnce = 20'000;
 
     const QString& text() const { return text_; }
     void setText(const QString& text);
@@ -44,7 +49,10 @@ private:
     QString text_;
     int shownRows_ = 0;
     int totalRows_ = 0;
+    // The row count when the filter was last applied: while every row was shown then, none is hidden.
+    int previousTotal_ = 0;
     bool applyPending_ = false;
+    QTimer typingPause_;
 };
 
 } // namespace quenarch::view
