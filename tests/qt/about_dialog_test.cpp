@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quenarch::qt {
 namespace {
 
@@ -23,27 +25,6 @@ QRect showAboutAndPressOk(Show show)
     show();
     EXPECT_FALSE(AboutDialog::shared().isVisible());
     return shownAt;
-}
-
-// Lays out what has changed: each layout asks the one around it in turn.
-void layOut()
-{
-    for (int level = 0; level < 3; ++level) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-}
-
-// Every text of the box is drawn whole: its label is as wide as the text and lies inside the box.
-void expectEveryTextWhole(const AboutDialog& box, const char* what)
-{
-    const QList<QLabel*> labels = box.findChildren<QLabel*>();
-    int texts = 0;
-    for (const QLabel* label : labels) {
-        if (label->text().isEmpty()) continue;
-        ++texts;
-        const QRect inBox(label->mapTo(&box, QPoint(0, 0)), label->size());
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << what << ": " << label->text().toStdString();
-        EXPECT_TRUE(box.rect().contains(inBox)) << what << ": " << label->text().toStdString();
-    }
-    EXPECT_EQ(texts, 8) << what;
 }
 
 TEST(AboutDialogTest, IsOneBoxCentredOnItsWindowOnceAndHiddenByOk)
@@ -70,25 +51,34 @@ TEST(AboutDialogTest, IsOneBoxCentredOnItsWindowOnceAndHiddenByOk)
     EXPECT_EQ(&box, &AboutDialog::shared());
 }
 
-// The box keeps at least its design size (4680 x 3585 twips) and grows with its texts, in a
-// larger font and in a longer translation.
+// The box keeps at least its design size (4680 x 3585 twips) and grows with its texts: each
+// label is as wide as its text and lies inside the box, in the desktop's font, in a larger one
+// and in a longer translation.
 TEST(AboutDialogTest, GrowsWithItsTexts)
 {
     AboutDialog& box = AboutDialog::shared();
     box.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-    const double dpiX = box.logicalDpiX(), dpiY = box.logicalDpiY();
-    EXPECT_GE(box.width(), qRound(4680 * dpiX / 1440));
-    EXPECT_GE(box.height(), qRound(3585 * dpiY / 1440));
-    expectEveryTextWhole(box, "the desktop's font");
-
-    box.setFont(QFont(QStringLiteral("DejaVu Sans"), 20));
-    layOut();
-    expectEveryTextWhole(box, "a large font");
-
-    box.findChild<QLabel*>(QStringLiteral("publisher2"))->setText(QStringLiteral("Listet Archive der Formate ZIP, ARJ, LZH, ARC, RAR und CAB auf"));
-    layOut();
-    expectEveryTextWhole(box, "a longer translation");
+    EXPECT_EQ(box.size().expandedTo(QSize(qRound(4680 * box.logicalDpiX() / 1440.0), qRound(3585 * box.logicalDpiY() / 1440.0))), box.size());
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"the desktop's font", [] {}},
+        {"a large font", [&] { box.setFont(QFont(QStringLiteral("DejaVu Sans"), 20)); }},
+        {"a longer translation",
+         [&] { box.findChild<QLabel*>(QStringLiteral("publisher2"))->setText(QStringLiteral("Listet Archive der Formate ZIP, ARJ, LZH, ARC, RAR und CAB auf")); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        // Each layout asks the one around it in turn.
+        for (int level = 0; level < 3; ++level) QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        int texts = 0;
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            if (label->text().isEmpty()) continue;
+            ++texts;
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << what << ": " << label->text().toStdString();
+            EXPECT_TRUE(box.rect().contains(QRect(label->mapTo(&box, QPoint(0, 0)), label->size()))) << what << ": " << label->text().toStdString();
+        }
+        EXPECT_EQ(texts, 8) << what;
+    }
     box.hide();
 }
 
