@@ -1,5 +1,3 @@
-#include "quenarch/archive/arc_reader.h"
-
 #include "archive/peer_listing.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +7,7 @@ namespace {
 
 using namespace test;
 
-Listing listArc(std::string_view bytes) { return listBytes(ReadArcArchive, bytes); }
+Listing listArc(std::string_view bytes) { return listBytes(ArchiveFormat::Arc, bytes); }
 
 struct Header {
     std::string name{}; // up to 13 bytes

@@ -1,5 +1,3 @@
-#include "quenarch/archive/arj_reader.h"
-
 #include "archive/peer_listing.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +9,13 @@ namespace {
 
 using namespace test;
 
-Listing listArj(std::string_view bytes, const TextCodec& codec = desktopCodec()) { return listBytes(ReadArjArchive, bytes, codec); }
+Listing listArj(std::string_view bytes, const TextCodec* codec = nullptr) { return listBytes(ArchiveFormat::Arj, bytes, codec); }
 
 TEST(ArjReaderTest, UnixHostTimesAreShownInLocalTimeAndDosTimesAsStored)
 {
     const ScopedTimeZone japan("JST-9");
-    EXPECT_EQ(memberMoment(listFile(ReadArjArchive, "arj/unix.arj").members.at(0)), "2021-03-05 00:41:56");
-    EXPECT_EQ(memberMoment(listFile(ReadArjArchive, "arj/dos.arj").members.at(0)), "2021-03-04 15:41:56");
+    EXPECT_EQ(memberMoment(listFile(ArchiveFormat::Arj, "arj/unix.arj").members.at(0)), "2021-03-05 00:41:56");
+    EXPECT_EQ(memberMoment(listFile(ArchiveFormat::Arj, "arj/dos.arj").members.at(0)), "2021-03-04 15:41:56");
 }
 
 // A hand-built header: by default the oldest layout, a 30-byte fixed part; DOS 2021-03-04 15:41:56.
@@ -52,10 +50,11 @@ std::string archive(const std::vector<Header>& members, const Header& main = {"t
 TEST(ArjReaderTest, NamesAndCommentGoThroughTheCodec)
 {
     const Utf8Codec utf8;
-    EXPECT_EQ(rowNames(listFile(ReadArjArchive, "arj/unix.arj", utf8)).at(6), "R\uFFFDSUM\uFFFD|DOC");
-    const std::string windows1252Comment = archive({}, {.name = "t.arj", .comment = "Caf\xe9"});
-    EXPECT_EQ(listArj(windows1252Comment).comment, "Café");
-    EXPECT_EQ(listArj(windows1252Comment, utf8).comment, "Caf\uFFFD");
+    EXPECT_EQ(rowNames(listFile(ArchiveFormat::Arj, "arj/unix.arj", &utf8)).at(6), "R\uFFFDSUM\uFFFD|DOC");
+    // Without a chosen encoding, bytes that are not UTF-8 are read in IBM437.
+    const std::string ibm437Comment = archive({}, {.name = "t.arj", .comment = "Caf\x82"});
+    EXPECT_EQ(listArj(ibm437Comment).comment, "Café");
+    EXPECT_EQ(listArj(ibm437Comment, &utf8).comment, "Caf\uFFFD");
 }
 
 TEST(ArjReaderTest, HeadersAreWalkedByTheirOwnSizes)

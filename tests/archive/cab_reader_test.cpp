@@ -1,5 +1,3 @@
-#include "quenarch/archive/cab_reader.h"
-
 #include "archive/peer_listing.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +10,8 @@ using namespace test;
 TEST(CabReaderTest, OnlyNamesFlaggedAsUtf8AndBeingUtf8PassTheCodecBy)
 {
     const UpperCaseCodec upper;
-    EXPECT_EQ(fullNames(listFile(ReadCabArchive, "cab/utf8.cab", upper)), (std::vector<std::string>{"café.txt", "Überblick.doc", "メモ.txt", "PLAIN.TXT"}));
-    EXPECT_EQ(fullNames(listFile(ReadCabArchive, "cab/latin1.cab", upper)), (std::vector<std::string>{"CAF\xe9.TXT"}));
+    EXPECT_EQ(fullNames(listFile(ArchiveFormat::Cab, "cab/utf8.cab", &upper)), (std::vector<std::string>{"café.txt", "Überblick.doc", "メモ.txt", "PLAIN.TXT"}));
+    EXPECT_EQ(fullNames(listFile(ArchiveFormat::Cab, "cab/latin1.cab", &upper)), (std::vector<std::string>{"CAF\xe9.TXT"}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -59,7 +57,7 @@ TEST(CabReaderTest, TheWalkFollowsTheFirstEntryOffsetAndEndsWithTheCountOrTheFil
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Listing listing = listBytes(ReadCabArchive, c.bytes);
+        const Listing listing = listBytes(ArchiveFormat::Cab, c.bytes);
         EXPECT_EQ(listing.verdict, c.verdict);
         EXPECT_EQ(fullNames(listing), c.names);
     }

@@ -1,5 +1,3 @@
-#include "quenarch/archive/lzh_reader.h"
-
 #include "archive/peer_listing.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +7,7 @@ namespace {
 
 using namespace test;
 
-Listing listLzh(std::string_view bytes, const TextCodec& codec = desktopCodec()) { return listBytes(ReadLzhArchive, bytes, codec); }
+Listing listLzh(std::string_view bytes, const TextCodec* codec = nullptr) { return listBytes(ArchiveFormat::Lzh, bytes, codec); }
 
 TEST(LzhReaderTest, UnixTimesOfLevelTwoHeadersAreShownInLocalTime)
 {
@@ -19,9 +17,9 @@ TEST(LzhReaderTest, UnixTimesOfLevelTwoHeadersAreShownInLocalTime)
     for (const auto& [zone, levelTwoMoment] : zones) {
         SCOPED_TRACE(zone);
         const ScopedTimeZone scoped(zone);
-        EXPECT_EQ(memberMoment(listFile(ReadLzhArchive, "lzh/level0.lzh").members.at(0)), "2021-03-04 15:41:56");
-        EXPECT_EQ(memberMoment(listFile(ReadLzhArchive, "lzh/level1.lzh").members.at(0)), "2021-03-04 15:41:56");
-        EXPECT_EQ(memberMoment(listFile(ReadLzhArchive, "lzh/level2.lzh").members.at(0)), levelTwoMoment);
+        EXPECT_EQ(memberMoment(listFile(ArchiveFormat::Lzh, "lzh/level0.lzh").members.at(0)), "2021-03-04 15:41:56");
+        EXPECT_EQ(memberMoment(listFile(ArchiveFormat::Lzh, "lzh/level1.lzh").members.at(0)), "2021-03-04 15:41:56");
+        EXPECT_EQ(memberMoment(listFile(ArchiveFormat::Lzh, "lzh/level2.lzh").members.at(0)), levelTwoMoment);
     }
 }
 
@@ -40,7 +38,7 @@ TEST(LzhReaderTest, WholePathsGoThroughTheCodecWithBackslashesForTheArchiveSepar
 {
     // Shift_JIS names; 0xFF separates the folder parts in the extended header.
     const RecordingCodec codec;
-    const Listing listing = listFile(ReadLzhArchive, "lzh/sjis.lzh", codec);
+    const Listing listing = listFile(ArchiveFormat::Lzh, "lzh/sjis.lzh", &codec);
     const std::string folder = "\x93\xfa\x96\x7b\\";
     EXPECT_EQ(codec.inputs, (std::vector<std::string>{folder, folder + "\x83\x81\x83\x82.txt"}));
     EXPECT_EQ(fullNames(listing), (std::vector<std::string>{"<" + folder + ">", "<" + folder + "\x83\x81\x83\x82.txt>"}));

@@ -3,9 +3,10 @@
 // What a reader lists for bytes or a test file, and what other tools list for the same test
 // archive: NAME.7z.txt (`7zz l -slt NAME`) and NAME.lsar.json (`lsar -j NAME`) beside it.
 
-#include "quenarch/archive/bytes.h"
+#include "quenarch/archive/archive_formats.h"
 #include "quenarch/archive/member_collector.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/platform/memory_file.h"
 #include "quenarch/platform/text_codec.h"
 #include "support/test_platform.h"
 
@@ -22,14 +23,6 @@
 
 namespace quenarch::test {
 
-using ReaderFunction = ReadVerdict (*)(Bytes, MemberSink&, const TextCodec&);
-
-inline const TextCodec& desktopCodec()
-{
-    static const Utf8OrWindows1252Codec codec;
-    return codec;
-}
-
 struct Listing {
     ReadVerdict verdict = ReadVerdict::Archive;
     std::string comment;
@@ -44,10 +37,10 @@ class HostSink final : public MemberSink {
 public:
     void beginArchive(std::string_view format) override { collector.beginArchive(format); }
     void setComment(std::string text) override { collector.setComment(std::move(text)); }
-    void addMember(const ArchiveMember& member) override
+    void addMember(ArchiveMember&& member) override
     {
         if (added++ == refuseAt) throw errors::overflow();
-        collector.addMember(member);
+        collector.addMember(std::move(member));
     }
     void archiveInvalid() override { collector.archiveInvalid(); }
     void processPendingMessages() override { ++messageRounds; }
@@ -58,27 +51,31 @@ public:
     int messageRounds = 0;
 };
 
-inline Listing listBytes(ReaderFunction reader, std::string_view bytes, const TextCodec& codec = desktopCodec(),
+// What the reader of the format lists for the bytes, through the byte source as a file would
+// be read; chosen is the encoding a host chose, if any.
+inline Listing listBytes(ArchiveFormat format, std::string_view bytes, const TextCodec* chosen = nullptr,
                          std::size_t refuseAt = std::numeric_limits<std::size_t>::max())
 {
     HostSink sink;
     sink.refuseAt = refuseAt;
     Listing listing;
+    MemoryFile file(bytes);
+    ByteSource source(file);
     try {
-        listing.verdict = reader({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, sink, codec);
+        readArchive(format, source, sink, chosen);
     } catch (const AutomationError&) {
         listing.errorEscaped = true;
     }
-    EXPECT_FALSE(sink.collector.invalid) << "the verdict is the caller's to report";
+    listing.verdict = sink.collector.invalid ? ReadVerdict::NotAnArchive : ReadVerdict::Archive;
     listing.comment = std::move(sink.collector.comment);
     listing.members = std::move(sink.collector.members);
     listing.messageRounds = sink.messageRounds;
     return listing;
 }
 
-inline Listing listFile(ReaderFunction reader, const std::string& testFile, const TextCodec& codec = desktopCodec())
+inline Listing listFile(ArchiveFormat format, const std::string& testFile, const TextCodec* chosen = nullptr)
 {
-    return listBytes(reader, readFile(testData(testFile)), codec);
+    return listBytes(format, readFile(testData(testFile)), chosen);
 }
 
 inline std::string fullName(const ArchiveMember& m) { return m.extension.empty() ? m.baseName : m.baseName + "." + m.extension; }
@@ -152,6 +149,7 @@ private:
 // One member as a peer lists it.
 struct PeerEntry {
     std::string path;
+    bool isDirectory = false;
     std::uint64_t size = 0;
     std::optional<std::uint64_t> packed{};
     std::optional<std::uint32_t> crc{};
@@ -179,6 +177,7 @@ inline PeerListing sevenZipListing(const std::string& testFile)
         if (inEntries && key == "Path") listing.entries.push_back({value});
         if (!inEntries || listing.entries.empty() || value.empty()) continue;
         PeerEntry& entry = listing.entries.back();
+        if (key == "Folder") entry.isDirectory = value == "+";
         if (key == "Size") entry.size = std::stoull(value);
         if (key == "Packed Size") entry.packed = std::stoull(value);
         if (key == "Modified") entry.modified = value.substr(0, 19);
@@ -226,6 +225,7 @@ inline PeerListing lsarListing(const std::string& testFile)
         if (section != "lsarContents" || indent != 6 || listing.entries.empty()) continue;
         PeerEntry& entry = listing.entries.back();
         if (key == "XADFileName") entry.path = value;
+        if (key == "XADIsDirectory") entry.isDirectory = value == "1";
         if (key == "XADFileSize") entry.size = std::stoull(value);
         if (key == "XADCompressedSize") entry.packed = std::stoull(value);
         if (key == "XADLastModificationDate") entry.modified = value.substr(0, 19);

@@ -10,6 +10,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quenarch {
 namespace {
 
@@ -121,15 +124,43 @@ TEST_F(ControlTest, TheLastThreeCharactersChooseTheReaderWithoutADot)
     EXPECT_EQ(control.fileview().count(), 3u);
 }
 
-TEST_F(ControlTest, DirectoriesAndUnreadableFilesGiveAnEmptyZipListing)
+// Every reader opens only regular files; anything else raises the host's error, while an empty
+// ZIP file lists nothing.
+TEST_F(ControlTest, PathsThatAreNoReadableFileRaiseTheOpenErrorForEveryFormat)
 {
+    const fs::path fifo = temp.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(temp.path() / "folder");
+    const fs::path unreadable = temp.write("unreadable", "PK");
+    fs::permissions(unreadable, fs::perms::none);
+    const bool permissionsHold = ::geteuid() != 0; // root reads whatever the permissions say
+    const struct {
+        std::string target;
+        std::int32_t error;
+    } kinds[] = {
+        {"folder", 75}, {"fifo", 75}, {"/dev/null", 75}, {"/dev/zero", 75}, {"gone", 75},
+    };
+    for (const char* extension : {"zip", "arj", "lzh", "arc", "rar", "cab"}) {
+        for (const auto& kind : kinds) {
+            const fs::path link = temp.path() / (kind.target.substr(kind.target.rfind('/') + 1) + "-link." + extension);
+            fs::create_symlink(kind.target.starts_with('/') ? fs::path(kind.target) : temp.path() / kind.target, link);
+            SCOPED_TRACE(link.string());
+            EXPECT_EQ(assign(link.string()), kind.error);
+            EXPECT_EQ(control.fileview().count(), 0u);
+        }
+        if (permissionsHold) {
+            const fs::path copy = temp.path() / (std::string("unreadable.") + extension);
+            fs::copy_file(unreadable, copy);
+            fs::permissions(copy, fs::perms::none);
+            EXPECT_EQ(assign(copy.string()), 70) << extension;
+        }
+    }
+    // The folder named like an archive, not through a link.
     fs::create_directories(temp.path() / "folder.zip");
-    EXPECT_EQ(assign((temp.path() / "folder.zip").string()), 0);
-    EXPECT_EQ(control.fileview().count(), 0u);
+    EXPECT_EQ(assign((temp.path() / "folder.zip").string()), 75);
     EXPECT_EQ(control.ArchiveType(), "Compressed (zipped) Folder");
 
-    const fs::path empty = temp.write("empty.zip", "");
-    EXPECT_EQ(assign(empty.string()), 0);
+    EXPECT_EQ(assign(temp.write("empty.zip", "").string()), 0);
     EXPECT_EQ(control.fileview().count(), 0u);
 }
 

@@ -26,7 +26,7 @@ public:
 };
 
 // A platform with fixed answers: US English conventions, associations for txt, doc and zip,
-// no win.ini, 32-bit colour.
+// no win.ini, no chosen encoding, 32-bit colour.
 struct TestPlatform {
     TestPlatform();
 

@@ -81,8 +81,9 @@ TEST(ListerProgram, TheChosenEncodingDecodesUnmarkedNames)
         const QJsonObject listing = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
         return listing["rows"].toArray().at(0).toObject()["name"].toString().toStdString();
     };
-    EXPECT_EQ(firstName(runLister({"list", "--json", archive})), "Café.txt");
-    EXPECT_EQ(firstName(runLister({"list", "--json", "--encoding", "IBM437", archive})), "Cafθ.txt");
+    // The bytes are Windows-1252; unmarked ZIP names read as IBM437 unless another encoding is chosen.
+    EXPECT_EQ(firstName(runLister({"list", "--json", archive})), "Cafθ.txt");
+    EXPECT_EQ(firstName(runLister({"list", "--json", "--encoding", "windows-1252", archive})), "Café.txt");
 }
 
 } // namespace

@@ -61,8 +61,10 @@ Options of list:
                                   where the row has no date
   --encoding NAME  Decode member names and comments that the archive does not
                    mark as UTF-8 with this encoding (for example IBM437,
-                   windows-1251, Shift_JIS). By default names that are valid
-                   UTF-8 stay UTF-8 and others are read as Windows-1252.
+                   windows-1251, Shift_JIS). By default such names stay as
+                   they are when they are valid UTF-8, and are read in the
+                   code page of the format's tools otherwise: IBM437 for ZIP,
+                   ARJ and ARC, Windows-1252 for LZH, RAR and CAB.
   -h, --help       Show this help and exit.
   --version        Show the version and exit.
 

@@ -2,6 +2,8 @@
 
 #include "quenarch/archive/dos_datetime.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace quenarch {
@@ -31,7 +33,7 @@ constexpr int memberLimit = 32767;
 
 } // namespace
 
-ReadVerdict ReadArcArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadArcArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
     std::uint64_t at = 0;
     for (int count = 0; count < memberLimit && at < file.size(); ++count) {
@@ -39,18 +41,25 @@ ReadVerdict ReadArcArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         // After a member, fewer bytes than a marker and a method hold no further header; the
         // first byte of the file is judged whatever follows it.
         if (count > 0 && remaining < markerAndMethodLength) break;
-        const std::uint8_t* header = file.data() + at;
-        if (header[0] != headerMarker) return ReadVerdict::NotAnArchive;
-        if (remaining < markerAndMethodLength) break;
-        const std::uint8_t method = header[1];
+        const std::optional<Bytes> marker = file.read(at, 1);
+        if (!marker) break;
+        if ((*marker)[0] != headerMarker) return ReadVerdict::NotAnArchive;
+        const std::optional<Bytes> start = file.read(at, markerAndMethodLength);
+        if (!start) break;
+        const std::uint8_t method = (*start)[1];
         if (method == 0 || method >= firstEndMethod) break;
         const std::size_t length = method == oldStoredMethod ? oldStoredHeaderLength : headerLength;
-        if (!fits(file, at, length)) break;
+        const std::optional<Bytes> bytes = file.read(at, length);
+        if (!bytes) break;
+        const std::uint8_t* header = bytes->data();
 
+        // Names are MS-DOS file names: no folders, and nothing marks a directory.
         const std::string_view nameField(reinterpret_cast<const char*>(header + nameOffset), nameFieldLength);
-        SplitName split = splitMemberName(codec.decode(nameField.substr(0, nameField.find('\0'))));
+        std::string name = names.decode(nameField.substr(0, nameField.find('\0')));
         const std::uint32_t packedSize = readU32(header + packedSizeOffset);
         ArchiveMember member;
+        member.path = name;
+        SplitName split = splitMemberName(std::move(name));
         member.baseName = std::move(split.base);
         member.extension = std::move(split.extension);
         member.unpackedSize = method == oldStoredMethod ? packedSize : readU32(header + unpackedSizeOffset);
@@ -58,7 +67,7 @@ ReadVerdict ReadArcArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         member.date = DosDateToDate(readU16(header + dateOffset));
         member.time = dosTimeOfDay(readU16(header + timeOffset));
         member.crc = readU16(header + crcOffset);
-        addMemberResumingOnError(sink, member);
+        addMemberResumingOnError(sink, std::move(member));
 
         at += length + std::uint64_t{packedSize};
     }

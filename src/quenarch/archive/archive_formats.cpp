@@ -2,12 +2,12 @@
 
 #include "quenarch/archive/arc_reader.h"
 #include "quenarch/archive/arj_reader.h"
-#include "quenarch/archive/byte_source.h"
 #include "quenarch/archive/cab_reader.h"
 #include "quenarch/archive/lzh_reader.h"
 #include "quenarch/archive/rar_reader.h"
 #include "quenarch/archive/zip_reader.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/platform/file_access.h"
 
 #include <algorithm>
 #include <array>
@@ -15,24 +15,24 @@
 namespace quenarch {
 namespace {
 
-using Reader = ReadVerdict (*)(Bytes, MemberSink&, const TextCodec&);
+using Reader = ReadVerdict (*)(ByteSource&, MemberSink&, const NameDecoder&);
 
 struct FormatEntry {
     ArchiveFormat format;
     std::string_view extension;
     Reader read;
-    // Whether a failure to open the file reaches the host rather than giving an empty listing.
-    bool openErrorsReachHost;
+    // The code page of the tools that wrote the format: MS-DOS's for ZIP, ARJ and ARC.
+    CodePage codePage;
 };
 
 // In the order the extension is looked up.
 constexpr std::array formats{
-    FormatEntry{ArchiveFormat::Cab, "CAB", ReadCabArchive, true},
-    FormatEntry{ArchiveFormat::Zip, "ZIP", ReadZipArchive, false},
-    FormatEntry{ArchiveFormat::Arc, "ARC", ReadArcArchive, false},
-    FormatEntry{ArchiveFormat::Lzh, "LZH", ReadLzhArchive, false},
-    FormatEntry{ArchiveFormat::Arj, "ARJ", ReadArjArchive, false},
-    FormatEntry{ArchiveFormat::Rar, "RAR", ReadRarArchive, true},
+    FormatEntry{ArchiveFormat::Cab, "CAB", ReadCabArchive, CodePage::Windows1252},
+    FormatEntry{ArchiveFormat::Zip, "ZIP", ReadZipArchive, CodePage::Ibm437},
+    FormatEntry{ArchiveFormat::Arc, "ARC", ReadArcArchive, CodePage::Ibm437},
+    FormatEntry{ArchiveFormat::Lzh, "LZH", ReadLzhArchive, CodePage::Windows1252},
+    FormatEntry{ArchiveFormat::Arj, "ARJ", ReadArjArchive, CodePage::Ibm437},
+    FormatEntry{ArchiveFormat::Rar, "RAR", ReadRarArchive, CodePage::Windows1252},
 };
 
 const FormatEntry& entryFor(ArchiveFormat format)
@@ -46,6 +46,17 @@ AutomationError openError(const std::error_code& error)
     return errors::pathFileAccess();
 }
 
+ReadVerdict readWith(const FormatEntry& entry, ByteSource& source, MemberSink& sink, const TextCodec* chosenCodec)
+{
+    return entry.read(source, sink, NameDecoder(entry.codePage, chosenCodec));
+}
+
+bool equalsAsciiCaseBlind(std::string_view a, std::string_view b)
+{
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return std::ranges::equal(a, b, {}, upper, upper);
+}
+
 } // namespace
 
 std::optional<ArchiveFormat> formatForExtension(std::string_view upperCasedExtension)
@@ -55,27 +66,35 @@ std::optional<ArchiveFormat> formatForExtension(std::string_view upperCasedExten
     return std::nullopt;
 }
 
-std::string_view extensionOf(ArchiveFormat format) { return entryFor(format).extension; }
-
-ReadVerdict readArchiveBytes(ArchiveFormat format, Bytes bytes, MemberSink& sink, const TextCodec& codec)
+std::optional<ArchiveFormat> formatForName(std::string_view name)
 {
-    return entryFor(format).read(bytes, sink, codec);
+    for (const FormatEntry& entry : formats)
+        if (equalsAsciiCaseBlind(entry.extension, name)) return entry.format;
+    return std::nullopt;
 }
 
-void readArchive(ArchiveFormat format, const std::filesystem::path& path, MemberSink& sink, const TextCodec& codec)
+std::string_view extensionOf(ArchiveFormat format) { return entryFor(format).extension; }
+
+void readArchive(ArchiveFormat format, ByteSource& source, MemberSink& sink, const TextCodec* chosenCodec)
 {
     const FormatEntry& entry = entryFor(format);
     sink.beginArchive(entry.extension);
-    std::error_code error;
+    if (readWith(entry, source, sink, chosenCodec) == ReadVerdict::NotAnArchive) sink.archiveInvalid();
+}
+
+void readArchive(ArchiveFormat format, const std::filesystem::path& path, MemberSink& sink, const TextCodec* chosenCodec)
+{
+    const FormatEntry& entry = entryFor(format);
+    sink.beginArchive(entry.extension);
     ReadVerdict verdict = ReadVerdict::Archive;
     {
-        const ByteSource file = ByteSource::open(path, error);
-        if (error) {
-            if (entry.openErrorsReachHost) throw openError(error);
-            return;
-        }
-        verdict = entry.read(file.bytes(), sink, codec);
+        std::error_code error;
+        const std::unique_ptr<RandomAccessFile> file = openRegularFile(path, error);
+        if (!file) throw openError(error);
+        ByteSource source(*file);
+        verdict = readWith(entry, source, sink, chosenCodec);
     }
+    // After the file is closed.
     if (verdict == ReadVerdict::NotAnArchive) sink.archiveInvalid();
 }
 

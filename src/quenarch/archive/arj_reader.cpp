@@ -4,7 +4,9 @@
 #include "quenarch/base/text_case.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quenarch {
@@ -20,19 +22,25 @@ constexpr std::size_t crcLength = 4;
 
 // Fields of a local header, counted from the header id.
 constexpr std::size_t hostSystemOffset = 7;
+constexpr std::size_t flagsOffset = 8;
+constexpr std::size_t fileTypeOffset = 10;
 constexpr std::size_t timeOffset = 12; // a Unix time spans the time and date words
 constexpr std::size_t dateOffset = 14;
 constexpr std::size_t packedSizeOffset = 16;
 constexpr std::size_t unpackedSizeOffset = 20;
 constexpr std::size_t crcOffset = 24;
+constexpr std::size_t fieldsLength = basicHeaderOffset + shortestFixedPart;
 
 // Headers written on a Unix host carry the modification moment as seconds since 1970.
 constexpr std::uint8_t unixHostSystem = 2;
+// The name's folders are separated by "/" alone; without this flag "\" separates them too.
+constexpr std::uint8_t slashSeparatorsFlag = 0x10;
+constexpr std::uint8_t directoryFileType = 3;
 
 struct Header {
-    const std::uint8_t* fields = nullptr; // from the header id on
-    std::string_view name;                // up to, not including, its zero byte
-    std::string_view comment;
+    std::array<std::uint8_t, fieldsLength> fields{}; // from the header id on
+    std::string name;                                // up to, not including, its zero byte
+    std::string comment;
     // Where the packed data start, after the header CRC and the extended headers; nothing when
     // those run past the end of the file.
     std::optional<std::uint64_t> dataStart;
@@ -43,17 +51,19 @@ std::string_view upToZero(std::string_view text) { return text.substr(0, text.fi
 // The header at the offset; nothing for the end-of-archive header (basic header size 0), for a
 // basic header cut short by the end of the file, and for a fixed part that cannot hold its fields
 // or does not fit in the basic header.
-std::optional<Header> headerAt(Bytes file, std::uint64_t at)
+std::optional<Header> headerAt(ByteSource& file, std::uint64_t at)
 {
-    if (!fits(file, at, basicHeaderOffset)) return std::nullopt;
-    const std::uint16_t basicSize = readU16(file.data() + at + 2);
-    if (basicSize == 0 || !fits(file, at + basicHeaderOffset, basicSize)) return std::nullopt;
-    const std::uint8_t fixedSize = file[at + basicHeaderOffset];
+    const std::optional<Bytes> start = file.read(at, basicHeaderOffset);
+    if (!start) return std::nullopt;
+    const std::uint16_t basicSize = readU16(start->data() + 2);
+    const std::optional<Bytes> bytes = basicSize == 0 ? std::nullopt : file.read(at, basicHeaderOffset + basicSize);
+    if (!bytes) return std::nullopt;
+    const std::uint8_t fixedSize = (*bytes)[basicHeaderOffset];
     if (fixedSize < shortestFixedPart || fixedSize > basicSize) return std::nullopt;
 
     Header header;
-    header.fields = file.data() + at;
-    std::string_view texts(reinterpret_cast<const char*>(header.fields + basicHeaderOffset + fixedSize), basicSize - fixedSize);
+    std::copy_n(bytes->begin(), fieldsLength, header.fields.begin());
+    std::string_view texts(reinterpret_cast<const char*>(bytes->data() + basicHeaderOffset + fixedSize), basicSize - fixedSize);
     header.name = upToZero(texts);
     texts.remove_prefix(std::min(header.name.size() + 1, texts.size()));
     header.comment = upToZero(texts);
@@ -61,8 +71,9 @@ std::optional<Header> headerAt(Bytes file, std::uint64_t at)
     // Each extended header is its size, that many bytes and a CRC; a size of 0 ends them.
     std::uint64_t next = at + basicHeaderOffset + basicSize + crcLength;
     for (;;) {
-        if (!fits(file, next, sizeFieldLength)) return header;
-        const std::uint16_t extendedSize = readU16(file.data() + next);
+        const std::optional<Bytes> size = file.read(next, sizeFieldLength);
+        if (!size) return header;
+        const std::uint16_t extendedSize = readU16(size->data());
         next += sizeFieldLength;
         if (extendedSize == 0) break;
         next += extendedSize + crcLength;
@@ -88,9 +99,9 @@ std::string_view lastPathPart(std::string_view stored)
     return stored.substr(start, end - start);
 }
 
-std::string memberName(std::string_view stored, const TextCodec& codec)
+std::string memberName(std::string_view stored, const NameDecoder& names)
 {
-    const std::string name = toUpper(codec.decode(lastPathPart(stored)));
+    const std::string name = toUpper(names.decode(lastPathPart(stored)));
     const std::size_t first = name.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return name.substr(first, name.find_last_not_of(' ') + 1 - first);
@@ -111,11 +122,11 @@ void setModificationMoment(ArchiveMember& member, const std::uint8_t* fields)
 
 } // namespace
 
-ReadVerdict ReadArjArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadArjArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
     const std::optional<Header> mainHeader = headerAt(file, 0);
     if (!mainHeader) return ReadVerdict::Archive;
-    if (!mainHeader->comment.empty()) sink.setComment(codec.decode(mainHeader->comment));
+    if (!mainHeader->comment.empty()) sink.setComment(names.decode(mainHeader->comment));
 
     // The main header has no data: the first local header follows its extended headers. Every
     // step moves past a whole header, so the walk always goes forward.
@@ -123,17 +134,20 @@ ReadVerdict ReadArjArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
     while (at && *at < file.size()) {
         const std::optional<Header> header = headerAt(file, *at);
         if (!header) break;
-        const std::uint32_t packedSize = readU32(header->fields + packedSizeOffset);
+        const std::uint8_t* fields = header->fields.data();
+        const std::uint32_t packedSize = readU32(fields + packedSizeOffset);
 
-        SplitName split = splitMemberName(memberName(header->name, codec));
+        SplitName split = splitMemberName(memberName(header->name, names));
         ArchiveMember member;
         member.baseName = std::move(split.base);
         member.extension = std::move(split.extension);
-        member.unpackedSize = readU32(header->fields + unpackedSizeOffset);
+        member.path = memberPath(names.decode(header->name), !(fields[flagsOffset] & slashSeparatorsFlag));
+        member.isDirectory = fields[fileTypeOffset] == directoryFileType;
+        member.unpackedSize = readU32(fields + unpackedSizeOffset);
         member.packedSize = packedSize;
-        setModificationMoment(member, header->fields);
-        member.crc = readU32(header->fields + crcOffset);
-        addMemberResumingOnError(sink, member);
+        setModificationMoment(member, fields);
+        member.crc = readU32(fields + crcOffset);
+        addMemberResumingOnError(sink, std::move(member));
 
         if (header->dataStart) at = *header->dataStart + packedSize;
         else at.reset();

@@ -2,7 +2,7 @@
 
 #include "quenarch/archive/dos_datetime.h"
 
-#include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,55 +10,60 @@ namespace quenarch {
 namespace {
 
 constexpr std::uint32_t cabinetSignature = 0x4643534D; // "MSCF"
-constexpr std::uint64_t cabinetHeaderSize = 36;
+constexpr std::size_t cabinetHeaderSize = 36;
 constexpr std::size_t firstEntryOffset = 16;
 constexpr std::size_t fileCountOffset = 28;
 
 // A file entry's fixed part; its name follows, ending in a zero byte.
-constexpr std::uint64_t fileEntrySize = 16;
+constexpr std::size_t fileEntrySize = 16;
 constexpr std::size_t unpackedSizeOffset = 0;
 constexpr std::size_t dateOffset = 10;
 constexpr std::size_t timeOffset = 12;
 constexpr std::size_t attributesOffset = 14;
 constexpr std::uint16_t nameIsUtf8 = 0x80;
-
+// Names end in a zero byte within this many bytes (the format allows 256); a longer one is taken
+// for damage and ends the walk.
+constexpr std::size_t longestName = 65535;
 
 } // namespace
 
-ReadVerdict ReadCabArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadCabArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
-    if (!fits(file, 0, 4) || readU32(file.data()) != cabinetSignature) return ReadVerdict::NotAnArchive;
-    if (!fits(file, 0, cabinetHeaderSize)) return ReadVerdict::Archive;
+    const std::optional<Bytes> signature = file.read(0, 4);
+    if (!signature || readU32(signature->data()) != cabinetSignature) return ReadVerdict::NotAnArchive;
+    const std::optional<Bytes> header = file.read(0, cabinetHeaderSize);
+    if (!header) return ReadVerdict::Archive;
 
     // The first file entry's offset passes over the reserved areas, the names of the neighbouring
     // cabinets and the folder entries.
-    std::uint64_t at = readU32(file.data() + firstEntryOffset);
-    const std::uint16_t fileCount = readU16(file.data() + fileCountOffset);
+    std::uint64_t at = readU32(header->data() + firstEntryOffset);
+    const std::uint16_t fileCount = readU16(header->data() + fileCountOffset);
     for (std::uint16_t entry = 0; entry < fileCount; ++entry) {
-        if (!fits(file, at, fileEntrySize)) break;
-        const std::uint8_t* fields = file.data() + at;
-        const std::uint64_t nameStart = at + fileEntrySize;
-        const auto nameEnd = std::find(file.begin() + static_cast<std::ptrdiff_t>(nameStart), file.end(), 0);
+        const std::optional<Bytes> bytes = file.readUpTo(at, fileEntrySize + longestName + 1);
+        if (!bytes || bytes->size() < fileEntrySize) break;
+        const std::uint8_t* fields = bytes->data();
+        const std::string_view rest(reinterpret_cast<const char*>(fields + fileEntrySize), bytes->size() - fileEntrySize);
         // A name that the end of the file cuts short gives no row.
-        if (nameEnd == file.end()) break;
-        const std::string_view storedName(reinterpret_cast<const char*>(file.data() + nameStart),
-                                          static_cast<std::size_t>(nameEnd - file.begin()) - nameStart);
-        std::string name = (readU16(fields + attributesOffset) & nameIsUtf8) != 0 ? decodeMarkedUtf8(storedName, codec) : codec.decode(storedName);
-        if (const std::size_t backslash = name.rfind('\\'); backslash != std::string::npos) name.erase(0, backslash + 1);
-
-        SplitName split = splitMemberName(name);
+        const std::size_t nameLength = rest.find('\0');
+        if (nameLength == std::string_view::npos) break;
+        const std::string_view storedName = rest.substr(0, nameLength);
+        std::string path = (readU16(fields + attributesOffset) & nameIsUtf8) != 0 ? names.decodeMarkedUtf8(storedName) : names.decode(storedName);
+        // The row shows the name after its last folder.
+        const std::size_t backslash = path.rfind('\\');
+        SplitName split = splitMemberName(backslash == std::string::npos ? path : path.substr(backslash + 1));
         if (split.base.find_first_not_of(' ') != std::string::npos) {
-            // File entries carry neither a packed size nor a CRC.
-            const ArchiveMember member{.baseName = std::move(split.base),
+            // File entries carry neither a packed size nor a CRC, and cabinets hold no folders.
+            ArchiveMember member{.baseName = std::move(split.base),
                                        .extension = std::move(split.extension),
+                                       .path = memberPath(std::move(path), true),
                                        .unpackedSize = readU32(fields + unpackedSizeOffset),
                                        .packedSize = 0,
                                        .date = DosDateToDate(readU16(fields + dateOffset)),
                                        .time = dosTimeOfDay(readU16(fields + timeOffset)),
                                        .crc = 0};
-            sink.addMember(member);
+            sink.addMember(std::move(member));
         }
-        at = nameStart + storedName.size() + 1;
+        at += fileEntrySize + nameLength + 1;
     }
     return ReadVerdict::Archive;
 }

@@ -14,7 +14,9 @@ constexpr std::size_t maximumMembers = 10000;
 
 // Every header level starts with these 22 bytes: sizes, method id, packed and unpacked size,
 // time, attribute, level, and (levels 0 and 1) the name length.
-constexpr std::uint64_t commonHeaderSize = 22;
+constexpr std::size_t commonHeaderSize = 22;
+constexpr std::size_t methodOffset = 2;
+constexpr std::size_t methodLength = 5;
 constexpr std::size_t packedSizeOffset = 7;
 constexpr std::size_t unpackedSizeOffset = 11;
 constexpr std::size_t timeOffset = 15;
@@ -23,15 +25,19 @@ constexpr std::size_t levelOffset = 20;
 constexpr std::size_t nameLengthOffset = 21;
 constexpr std::size_t nameOffset = 22;
 // A level-2 header's fixed part, up to the size of its first extended header.
-constexpr std::uint64_t levelTwoFixedSize = 26;
+constexpr std::size_t levelTwoFixedSize = 26;
+constexpr std::size_t levelTwoFirstExtensionOffset = 24;
 
 constexpr std::uint8_t fileNameExtension = 0x01;
 constexpr std::uint8_t folderNameExtension = 0x02;
 constexpr std::uint8_t msDosSystem = 'M';
+// The method of folder entries.
+constexpr std::string_view directoryMethod = "-lhd-";
 
 struct Header {
-    std::string_view folder; // bytes of the folder-name extended header
-    std::string_view name;   // bytes of the stored name
+    std::string folder; // bytes of the folder-name extended header
+    std::string name;   // bytes of the stored name
+    bool isDirectory = false;
     std::uint64_t packedSize = 0;
     std::uint64_t unpackedSize = 0;
     std::optional<AutomationDate> date;
@@ -45,8 +51,8 @@ std::string_view textAt(const std::uint8_t* bytes, std::size_t length)
 }
 
 struct ExtendedHeaders {
-    std::optional<std::string_view> fileName;
-    std::string_view folder;
+    std::optional<std::string> fileName;
+    std::string folder;
     std::uint64_t size = 0;  // bytes of the headers walked
     bool cutShort = false;   // the end of the file came first
 };
@@ -54,24 +60,33 @@ struct ExtendedHeaders {
 // Walks a chain of extended headers starting at `at`: each is a type byte, its data and the size
 // of the next one (0 ends the chain). A size too small to hold a header, or one that would run
 // past `limit` or the end of the file, ends the walk.
-ExtendedHeaders walkExtendedHeaders(Bytes file, std::uint64_t at, std::uint16_t firstSize, std::uint64_t limit)
+ExtendedHeaders walkExtendedHeaders(ByteSource& file, std::uint64_t at, std::uint16_t firstSize, std::uint64_t limit)
 {
     ExtendedHeaders found;
     for (std::uint16_t size = firstSize; size != 0;) {
         if (size < 3 || at + size > limit) break;
-        if (!fits(file, at, size)) {
+        const std::optional<Bytes> bytes = file.read(at, size);
+        if (!bytes) {
             found.cutShort = true;
             break;
         }
-        const std::uint8_t* header = file.data() + at;
+        const std::uint8_t* header = bytes->data();
         const std::string_view data = textAt(header + 1, size - 3u);
-        if (header[0] == fileNameExtension) found.fileName = data;
+        if (header[0] == fileNameExtension) found.fileName = std::string(data);
         if (header[0] == folderNameExtension) found.folder = data;
         at += size;
         found.size += size;
         size = readU16(header + size - 2);
     }
     return found;
+}
+
+// The fields that every level keeps in its common part.
+void readCommonFields(Header& header, const std::uint8_t* bytes)
+{
+    header.isDirectory = textAt(bytes + methodOffset, methodLength) == directoryMethod;
+    header.packedSize = readU32(bytes + packedSizeOffset);
+    header.unpackedSize = readU32(bytes + unpackedSizeOffset);
 }
 
 void setDosMoment(Header& header, const std::uint8_t* bytes)
@@ -83,73 +98,73 @@ void setDosMoment(Header& header, const std::uint8_t* bytes)
 // Level 0, and any level this reader does not know: the name follows the name length, the
 // member's CRC-16 follows the name. Some tools put an area of their own after the CRC; the
 // header-size byte, which counts from the method id on, covers it.
-std::optional<Header> readLevelZero(Bytes file, std::uint64_t at)
+std::optional<Header> readLevelZero(ByteSource& file, std::uint64_t at, Bytes common)
 {
-    const std::uint8_t* bytes = file.data() + at;
-    const std::uint8_t nameLength = bytes[nameLengthOffset];
-    const std::uint64_t headerSize = std::max<std::uint64_t>(nameOffset + nameLength + 2u, 2u + bytes[0]);
-    if (!fits(file, at, headerSize)) return std::nullopt;
+    const std::uint8_t nameLength = common[nameLengthOffset];
+    const std::size_t headerSize = std::max<std::size_t>(nameOffset + nameLength + 2u, 2u + common[0]);
+    const std::optional<Bytes> bytes = file.read(at, headerSize);
+    if (!bytes) return std::nullopt;
     Header header;
-    header.name = textAt(bytes + nameOffset, nameLength);
-    header.packedSize = readU32(bytes + packedSizeOffset);
-    header.unpackedSize = readU32(bytes + unpackedSizeOffset);
-    setDosMoment(header, bytes);
+    header.name = textAt(bytes->data() + nameOffset, nameLength);
+    readCommonFields(header, bytes->data());
+    setDosMoment(header, bytes->data());
     header.next = at + headerSize + header.packedSize;
     return header;
 }
 
 // Level 1: after the CRC-16 come the operating system id and the size of the first extended
 // header. The compressed size counts the extended headers together with the packed data.
-std::optional<Header> readLevelOne(Bytes file, std::uint64_t at)
+std::optional<Header> readLevelOne(ByteSource& file, std::uint64_t at, Bytes common)
 {
-    const std::uint8_t* bytes = file.data() + at;
-    const std::uint8_t nameLength = bytes[nameLengthOffset];
-    const std::uint64_t systemOffset = nameOffset + nameLength + 2u;
+    const std::uint8_t nameLength = common[nameLengthOffset];
+    const std::size_t systemOffset = nameOffset + nameLength + 2u;
     // Old tools may put bytes of their own between the system id and the extended-header size;
     // the header-size byte counts them.
-    const std::uint64_t headerSize = std::max<std::uint64_t>(systemOffset + 3u, 2u + bytes[0]);
-    if (!fits(file, at, headerSize)) return std::nullopt;
-    const std::uint16_t firstExtendedSize = readU16(bytes + headerSize - 2);
-    const std::uint64_t compressedSize = readU32(bytes + packedSizeOffset);
-    const std::uint64_t extensionsStart = at + headerSize;
-    const ExtendedHeaders extended = walkExtendedHeaders(file, extensionsStart, firstExtendedSize, extensionsStart + compressedSize);
-    if (extended.cutShort) return std::nullopt;
-
+    const std::size_t headerSize = std::max<std::size_t>(systemOffset + 3u, 2u + common[0]);
+    const std::optional<Bytes> bytes = file.read(at, headerSize);
+    if (!bytes) return std::nullopt;
     Header header;
-    header.folder = extended.folder;
-    header.name = extended.fileName.value_or(textAt(bytes + nameOffset, nameLength));
+    header.name = textAt(bytes->data() + nameOffset, nameLength);
+    readCommonFields(header, bytes->data());
+    setDosMoment(header, bytes->data());
+    const std::uint16_t firstExtendedSize = readU16(bytes->data() + headerSize - 2);
     // MS-DOS level-1 headers of -lh0-, -lh4- and -lh5- whose first extended header is 5 bytes
     // long or absent keep the packed size they have always been listed with here: the
     // compressed-size field, extended header included. Every other level-1 header shows the size
     // of its packed data alone, as other LHA tools do.
-    const std::string_view method = textAt(bytes + 2, 5);
-    const bool classicMsDosHeader = bytes[systemOffset] == msDosSystem && (firstExtendedSize == 5 || firstExtendedSize == 0) &&
+    const std::string_view method = textAt(bytes->data() + methodOffset, methodLength);
+    const bool classicMsDosHeader = (*bytes)[systemOffset] == msDosSystem && (firstExtendedSize == 5 || firstExtendedSize == 0) &&
                                     std::string_view("-lh4-lh5-lh0-").find(method) != std::string_view::npos;
-    header.packedSize = classicMsDosHeader ? compressedSize : compressedSize - extended.size;
-    header.unpackedSize = readU32(bytes + unpackedSizeOffset);
-    setDosMoment(header, bytes);
+
+    const std::uint64_t compressedSize = header.packedSize;
+    const std::uint64_t extensionsStart = at + headerSize;
+    ExtendedHeaders extended = walkExtendedHeaders(file, extensionsStart, firstExtendedSize, extensionsStart + compressedSize);
+    if (extended.cutShort) return std::nullopt;
+    header.folder = std::move(extended.folder);
+    if (extended.fileName) header.name = std::move(*extended.fileName);
+    if (!classicMsDosHeader) header.packedSize = compressedSize - extended.size;
     header.next = extensionsStart + compressedSize;
     return header;
 }
 
 // Level 2: a two-byte total header size, a Unix time, and the names in extended headers only.
 // The packed data start where the total header size says, after any padding byte.
-std::optional<Header> readLevelTwo(Bytes file, std::uint64_t at)
+std::optional<Header> readLevelTwo(ByteSource& file, std::uint64_t at, Bytes common)
 {
-    const std::uint8_t* bytes = file.data() + at;
-    const std::uint16_t headerSize = readU16(bytes);
-    if (headerSize < levelTwoFixedSize || !fits(file, at, headerSize)) return std::nullopt;
-    const ExtendedHeaders extended = walkExtendedHeaders(file, at + levelTwoFixedSize, readU16(bytes + 24), at + headerSize);
-
+    const std::uint16_t headerSize = readU16(common.data());
+    if (headerSize < levelTwoFixedSize) return std::nullopt;
+    const std::optional<Bytes> bytes = file.read(at, headerSize);
+    if (!bytes) return std::nullopt;
     Header header;
-    header.folder = extended.folder;
-    header.name = extended.fileName.value_or(std::string_view{});
-    header.packedSize = readU32(bytes + packedSizeOffset);
-    header.unpackedSize = readU32(bytes + unpackedSizeOffset);
-    if (const std::optional<LocalMoment> moment = unixTimeToLocal(readU32(bytes + timeOffset))) {
+    readCommonFields(header, bytes->data());
+    if (const std::optional<LocalMoment> moment = unixTimeToLocal(readU32(bytes->data() + timeOffset))) {
         header.date = moment->date;
         header.time = moment->timeOfDay;
     }
+    const std::uint16_t firstExtendedSize = readU16(bytes->data() + levelTwoFirstExtensionOffset);
+    ExtendedHeaders extended = walkExtendedHeaders(file, at + levelTwoFixedSize, firstExtendedSize, at + headerSize);
+    header.folder = std::move(extended.folder);
+    header.name = std::move(extended.fileName).value_or(std::string{});
     header.next = at + headerSize + header.packedSize;
     return header;
 }
@@ -158,42 +173,46 @@ bool isSeparator(char c) { return c == '\\' || c == '/' || c == '\xFF'; }
 
 // The member's path, its parts joined by "\" whatever the archive used: 0xFF in extended
 // headers, "/" from Unix tools. Decoded as one text, so that the codec judges the whole name.
-std::string memberPath(std::string_view folder, std::string_view name, const TextCodec& codec)
+std::string joinedPath(std::string_view folder, std::string_view name, const NameDecoder& names)
 {
     std::string bytes(folder);
     if (!bytes.empty() && !isSeparator(bytes.back())) bytes.push_back('\\');
     bytes += name;
     std::replace_if(bytes.begin(), bytes.end(), isSeparator, '\\');
-    return codec.decode(bytes);
+    return names.decode(bytes);
 }
 
 } // namespace
 
-ReadVerdict ReadLzhArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadLzhArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
     std::uint64_t at = 0;
     for (std::size_t listed = 0; listed < maximumMembers; ++listed) {
         // A header-size byte of 0 ends the archive.
-        if (!fits(file, at, commonHeaderSize) || file[at] == 0) break;
+        const std::optional<Bytes> common = file.read(at, commonHeaderSize);
+        if (!common || (*common)[0] == 0) break;
         std::optional<Header> header;
-        switch (file[at + levelOffset]) {
-        case 1: header = readLevelOne(file, at); break;
-        case 2: header = readLevelTwo(file, at); break;
-        default: header = readLevelZero(file, at); break;
+        switch ((*common)[levelOffset]) {
+        case 1: header = readLevelOne(file, at, *common); break;
+        case 2: header = readLevelTwo(file, at, *common); break;
+        default: header = readLevelZero(file, at, *common); break;
         }
         if (!header) break;
 
-        // The path stays in the name, and a member is listed even when its base name is empty.
-        SplitName split = splitMemberName(memberPath(header->folder, header->name, codec));
+        // The path stays in the row's name, and a member is listed even when its base is empty.
+        std::string path = joinedPath(header->folder, header->name, names);
+        SplitName split = splitMemberName(path);
         // The member's CRC-16 is not shown: the CRC text is always "0".
-        const ArchiveMember member{.baseName = std::move(split.base),
+        ArchiveMember member{.baseName = std::move(split.base),
                                    .extension = std::move(split.extension),
+                                   .path = memberPath(std::move(path), true),
+                                   .isDirectory = header->isDirectory,
                                    .unpackedSize = header->unpackedSize,
                                    .packedSize = header->packedSize,
                                    .date = header->date,
                                    .time = header->time,
                                    .crc = 0};
-        addMemberResumingOnError(sink, member);
+        addMemberResumingOnError(sink, std::move(member));
         at = header->next;
     }
     return ReadVerdict::Archive;

@@ -16,7 +16,8 @@ public:
         comment.clear();
     }
     void setComment(std::string text) override { comment = std::move(text); }
-    void addMember(const ArchiveMember& member) override { members.push_back(member); }
+    void expectMembers(std::uint64_t count) override { members.reserve(members.size() + static_cast<std::size_t>(count)); }
+    void addMember(ArchiveMember&& member) override { members.push_back(std::move(member)); }
     void archiveInvalid() override { invalid = true; }
 
     std::string format;

@@ -2,10 +2,11 @@
 
 #include "quenarch/archive/dos_datetime.h"
 #include "quenarch/base/automation_error.h"
-#include "quenarch/platform/text_codec.h"
+#include "quenarch/base/utf8.h"
 
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quenarch {
@@ -22,6 +23,7 @@ constexpr std::uint64_t hasExtraArea = 0x0001;
 constexpr std::uint64_t hasDataArea = 0x0002;
 
 // File flags.
+constexpr std::uint64_t isDirectory = 0x0001;
 constexpr std::uint64_t hasUnixModificationTime = 0x0002;
 constexpr std::uint64_t hasCrc = 0x0004;
 
@@ -29,6 +31,11 @@ constexpr std::uint64_t hasCrc = 0x0004;
 constexpr std::uint64_t fileTimeRecord = 3;
 constexpr std::uint64_t timesAreUnixSeconds = 0x0001;
 constexpr std::uint64_t hasModificationTime = 0x0002;
+
+// A block starts with its header CRC, then the header size as a variable-length integer, which
+// takes at most 10 bytes.
+constexpr std::uint64_t headerCrcLength = 4;
+constexpr std::size_t longestVint = 10;
 
 // Seconds from 1601-01-01 (where Windows file times count from) to 1970-01-01.
 constexpr std::int64_t fileTimeEpochOffset = 11'644'473'600;
@@ -92,16 +99,19 @@ struct Block {
 
 // The block at the given offset, or nothing when its header is damaged or cut short by the end
 // of the file. Its data area may run past the end.
-std::optional<Block> readBlock(Bytes file, std::uint64_t at)
+std::optional<Block> readBlock(ByteSource& file, std::uint64_t at)
 {
     // The header CRC, then the header size, which counts the bytes after itself.
-    if (!fits(file, at, 5)) return std::nullopt;
-    FieldReader sizeField(file.subspan(static_cast<std::size_t>(at) + 4));
+    const std::optional<Bytes> sizeBytes = file.readUpTo(at + headerCrcLength, longestVint);
+    if (!sizeBytes) return std::nullopt;
+    FieldReader sizeField(*sizeBytes);
     const std::optional<std::uint64_t> headerSize = sizeField.vint();
-    const std::uint64_t headerStart = at + 4 + sizeField.position();
-    if (!headerSize || !fits(file, headerStart, *headerSize)) return std::nullopt;
+    if (!headerSize) return std::nullopt;
+    const std::uint64_t headerStart = at + headerCrcLength + sizeField.position();
+    const std::optional<Bytes> headerBytes = file.read(headerStart, static_cast<std::size_t>(*headerSize));
+    if (!headerBytes) return std::nullopt;
 
-    FieldReader header(file.subspan(static_cast<std::size_t>(headerStart), static_cast<std::size_t>(*headerSize)));
+    FieldReader header(*headerBytes);
     const std::optional<std::uint64_t> type = header.vint();
     const std::optional<std::uint64_t> flags = header.vint();
     if (!type || !flags) return std::nullopt;
@@ -122,6 +132,7 @@ std::optional<Block> readBlock(Bytes file, std::uint64_t at)
 
 // The fields that file and service headers share.
 struct FileFields {
+    bool isDirectory = false;
     std::uint64_t unpackedSize = 0;
     std::optional<std::uint32_t> unixModificationTime;
     std::uint32_t crc = 0;
@@ -135,6 +146,7 @@ std::optional<FileFields> readFileFields(Bytes bytes)
     const std::optional<std::uint64_t> unpackedSize = reader.vint();
     if (!fileFlags || !unpackedSize || !reader.vint() /* attributes */) return std::nullopt;
     FileFields fields;
+    fields.isDirectory = (*fileFlags & isDirectory) != 0;
     fields.unpackedSize = *unpackedSize;
     if (*fileFlags & hasUnixModificationTime) {
         fields.unixModificationTime = reader.u32();
@@ -179,10 +191,14 @@ bool addFileMember(const Block& block, MemberSink& sink)
 {
     const std::optional<FileFields> fields = readFileFields(block.fields);
     if (!fields) return false;
-    SplitName split = splitMemberName(decodeUtf8Lossy(fields->name));
+    // Names are UTF-8 with "/" between folders.
+    std::string name = decodeUtf8Lossy(fields->name);
+    SplitName split = splitMemberName(name);
     ArchiveMember member;
     member.baseName = std::move(split.base);
     member.extension = std::move(split.extension);
+    member.path = memberPath(std::move(name), false);
+    member.isDirectory = fields->isDirectory;
     member.unpackedSize = fields->unpackedSize;
     member.packedSize = block.dataSize;
     std::optional<std::int64_t> modified = recordedModificationTime(block.extra);
@@ -195,7 +211,7 @@ bool addFileMember(const Block& block, MemberSink& sink)
     }
     member.crc = fields->crc;
     try {
-        sink.addMember(member);
+        sink.addMember(std::move(member));
     } catch (const AutomationError&) {
         return false;
     }
@@ -210,7 +226,7 @@ bool isArchiveComment(const Block& block)
 
 } // namespace
 
-ReadVerdict ReadRar5Blocks(Bytes file, MemberSink& sink)
+ReadVerdict ReadRar5Blocks(ByteSource& file, MemberSink& sink)
 {
     std::optional<Block> block = readBlock(file, rar5SignatureSize);
     if (!block || (block->type != mainHeaderType && block->type != encryptionHeaderType)) return ReadVerdict::NotAnArchive;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quenarch/archive/bytes.h"
+#include "quenarch/archive/byte_source.h"
 #include "quenarch/archive/reader_frame.h"
 
 #include <cstddef>
@@ -13,6 +13,6 @@ inline constexpr std::size_t rar5SignatureSize = 8;
 // Walks the blocks of a RAR5 archive. The first block decides whether the file is an archive: a
 // main header (the file headers after it become members) or an archive encryption header (every
 // later header is encrypted, so nothing is listed).
-ReadVerdict ReadRar5Blocks(Bytes file, MemberSink& sink);
+ReadVerdict ReadRar5Blocks(ByteSource& file, MemberSink& sink);
 
 } // namespace quenarch

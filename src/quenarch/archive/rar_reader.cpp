@@ -3,7 +3,7 @@
 #include "quenarch/archive/dos_datetime.h"
 #include "quenarch/archive/rar5_blocks.h"
 #include "quenarch/base/automation_error.h"
-#include "quenarch/platform/text_codec.h"
+#include "quenarch/base/utf8.h"
 
 #include <algorithm>
 #include <limits>
@@ -27,26 +27,55 @@ constexpr std::uint8_t serviceHeaderType = 0x7A;
 constexpr std::uint8_t firstSteppedType = oldCommentType;
 constexpr std::uint8_t lastSteppedType = serviceHeaderType;
 
+// Every block starts with its header CRC, its type, its flags and its header size.
 constexpr std::size_t blockHeaderSize = 7;
+constexpr std::size_t blockTypeOffset = 2;
+constexpr std::size_t blockFlagsOffset = 3;
+constexpr std::size_t blockSizeOffset = 5;
+// A long block (flag 0x8000) carries the size of the data after its header.
+constexpr std::size_t longBlockHeaderSize = 11;
+constexpr std::size_t longBlockDataSizeOffset = 7;
+
 constexpr std::size_t mainHeaderSize = 13;
-constexpr std::size_t longBlockHeaderSize = 11; // with its 4-byte data size
+
+// File header fields, counted from the start of the block.
+constexpr std::size_t packedSizeOffset = 7;
+constexpr std::size_t unpackedSizeOffset = 11;
+constexpr std::size_t hostSystemOffset = 15;
+constexpr std::size_t crcOffset = 16;
+constexpr std::size_t timeOffset = 20;
+constexpr std::size_t dateOffset = 22;
+constexpr std::size_t nameSizeOffset = 26;
+constexpr std::size_t attributesOffset = 28;
 constexpr std::size_t nameOffset = 32;
-constexpr std::size_t largeFileNameOffset = 40; // after the high halves of both sizes
+// Large files keep the high halves of both sizes before the name.
+constexpr std::size_t highPackedSizeOffset = 32;
+constexpr std::size_t highUnpackedSizeOffset = 36;
+constexpr std::size_t largeFileNameOffset = 40;
 
 constexpr std::uint16_t headersEncryptedFlag = 0x0080; // main header
 constexpr std::uint16_t largeFileFlag = 0x0100;
 constexpr std::uint16_t unicodeNameFlag = 0x0200;
 constexpr std::uint16_t longBlockFlag = 0x8000;
+// The dictionary-size bits of a file header all set mark a directory.
+constexpr std::uint16_t dictionaryBits = 0x00E0;
+
+// Attributes: MS-DOS, OS/2 and Windows hosts keep DOS attributes, Unix hosts a file mode.
+constexpr std::uint8_t unixHost = 3;
+constexpr std::uint32_t dosDirectoryAttribute = 0x10;
+constexpr std::uint32_t unixFileTypeMask = 0xF000;
+constexpr std::uint32_t unixDirectoryType = 0x4000;
 
 std::string_view asText(Bytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 enum class RarMarker { None, Rar15, Rar5 };
 
-RarMarker CheckRarMarker(Bytes file)
+RarMarker CheckRarMarker(ByteSource& file)
 {
-    if (file.size() < sizeof rarMarker || !std::equal(rarMarker, rarMarker + 6, file.begin())) return RarMarker::None;
-    if (file[6] == rarMarker[6]) return RarMarker::Rar15;
-    if (file[6] == rar5SignatureByte && file.size() >= rar5SignatureSize && file[7] == 0x00) return RarMarker::Rar5;
+    const std::optional<Bytes> start = file.readUpTo(0, rar5SignatureSize);
+    if (!start || start->size() < sizeof rarMarker || !std::equal(rarMarker, rarMarker + 6, start->begin())) return RarMarker::None;
+    if ((*start)[6] == rarMarker[6]) return RarMarker::Rar15;
+    if ((*start)[6] == rar5SignatureByte && start->size() == rar5SignatureSize && (*start)[7] == 0x00) return RarMarker::Rar5;
     return RarMarker::None;
 }
 
@@ -57,21 +86,22 @@ struct MainHeader {
 
 // The main header right after the marker. A header longer than 13 bytes holds the archive
 // comment; nothing when the file is not a RAR archive after all.
-std::optional<MainHeader> ReadRarMainHeader(Bytes file, MemberSink& sink)
+std::optional<MainHeader> ReadRarMainHeader(ByteSource& file, MemberSink& sink)
 {
     constexpr std::size_t at = sizeof rarMarker;
-    if (!fits(file, at, mainHeaderSize) || file[at + 2] != mainHeaderType) return std::nullopt;
-    const std::uint16_t flags = readU16(file.data() + at + 3);
-    const std::uint16_t size = readU16(file.data() + at + 5);
+    const std::optional<Bytes> header = file.read(at, mainHeaderSize);
+    if (!header || (*header)[blockTypeOffset] != mainHeaderType) return std::nullopt;
+    const std::uint16_t flags = readU16(header->data() + blockFlagsOffset);
+    const std::uint16_t size = readU16(header->data() + blockSizeOffset);
     // The size is a signed 16-bit number: from 0x8000 on it overflows and the file is rejected.
     if (size > std::numeric_limits<std::int16_t>::max()) return std::nullopt;
-    MainHeader header{at + mainHeaderSize, (flags & headersEncryptedFlag) != 0};
+    MainHeader main{at + mainHeaderSize, (flags & headersEncryptedFlag) != 0};
     if (size > mainHeaderSize) {
         sink.setComment("Present");
-        if (!fits(file, at, size)) return std::nullopt;
-        header.firstBlock = at + size;
+        if (!file.fits(at, size)) return std::nullopt;
+        main.firstBlock = at + size;
     }
-    return header;
+    return main;
 }
 
 // UTF-16 as UTF-8, up to the first zero (the name ends there); unpaired surrogates become U+FFFD.
@@ -145,21 +175,21 @@ std::u16string unpackUnicodeName(Bytes codePageName, Bytes packed)
 
 // A name flagged Unicode holds the name in the archiver's code page, a zero byte, and the packed
 // UTF-16 name; a name without the zero byte is UTF-8 as a whole.
-std::string decodeUnicodeName(Bytes field, const TextCodec& codec)
+std::string decodeUnicodeName(Bytes field, const NameDecoder& names)
 {
     const auto zero = std::find(field.begin(), field.end(), std::uint8_t{0});
     if (zero == field.end()) return decodeUtf8Lossy(asText(field));
     const Bytes codePageName = field.first(static_cast<std::size_t>(zero - field.begin()));
     std::string name = utf8FromUtf16(unpackUnicodeName(codePageName, field.subspan(codePageName.size() + 1)));
-    return name.empty() ? codec.decode(asText(codePageName)) : name;
+    return name.empty() ? names.decode(asText(codePageName)) : name;
 }
 
 // The name field of a file or service header, when the header holds it whole.
 std::optional<Bytes> storedName(Bytes header)
 {
-    const std::size_t offset = (readU16(header.data() + 3) & largeFileFlag) ? largeFileNameOffset : nameOffset;
+    const std::size_t offset = (readU16(header.data() + blockFlagsOffset) & largeFileFlag) ? largeFileNameOffset : nameOffset;
     if (header.size() < offset) return std::nullopt;
-    const std::uint16_t nameSize = readU16(header.data() + 26);
+    const std::uint16_t nameSize = readU16(header.data() + nameSizeOffset);
     if (header.size() - offset < nameSize) return std::nullopt;
     return header.subspan(offset, nameSize);
 }
@@ -167,30 +197,37 @@ std::optional<Bytes> storedName(Bytes header)
 // Adds the member of a file header (all of its header bytes) and gives the size of the packed
 // data that follow; nothing when the header is damaged or the sink refused the member, either of
 // which ends the walk.
-std::optional<std::uint64_t> ReadRarFileHeader(Bytes header, MemberSink& sink, const TextCodec& codec)
+std::optional<std::uint64_t> ReadRarFileHeader(Bytes header, MemberSink& sink, const NameDecoder& names)
 {
     const std::optional<Bytes> name = storedName(header);
     if (!name) return std::nullopt;
     const std::uint8_t* fields = header.data();
-    const std::uint16_t flags = readU16(fields + 3);
-    std::uint64_t packedSize = readU32(fields + 7);
-    std::uint64_t unpackedSize = readU32(fields + 11);
+    const std::uint16_t flags = readU16(fields + blockFlagsOffset);
+    std::uint64_t packedSize = readU32(fields + packedSizeOffset);
+    std::uint64_t unpackedSize = readU32(fields + unpackedSizeOffset);
     if (flags & largeFileFlag) {
-        packedSize |= std::uint64_t{readU32(fields + 32)} << 32;
-        unpackedSize |= std::uint64_t{readU32(fields + 36)} << 32;
+        packedSize |= std::uint64_t{readU32(fields + highPackedSizeOffset)} << 32;
+        unpackedSize |= std::uint64_t{readU32(fields + highUnpackedSizeOffset)} << 32;
     }
-    // The whole name as stored: path, letter case and zero bytes kept.
-    SplitName split = splitMemberName((flags & unicodeNameFlag) ? decodeUnicodeName(*name, codec) : codec.decode(asText(*name)));
+    const std::uint32_t attributes = readU32(fields + attributesOffset);
+    const bool directoryAttributes = fields[hostSystemOffset] == unixHost ? (attributes & unixFileTypeMask) == unixDirectoryType
+                                                                          : (attributes & dosDirectoryAttribute) != 0;
+    // The row shows the whole name as stored: path, letter case and zero bytes kept. The path
+    // separates folders with backslashes, on every host.
+    std::string decoded = (flags & unicodeNameFlag) ? decodeUnicodeName(*name, names) : names.decode(asText(*name));
+    SplitName split = splitMemberName(decoded);
     ArchiveMember member;
     member.baseName = std::move(split.base);
     member.extension = std::move(split.extension);
+    member.path = memberPath(std::move(decoded), true);
+    member.isDirectory = (flags & dictionaryBits) == dictionaryBits || directoryAttributes;
     member.unpackedSize = unpackedSize;
     member.packedSize = packedSize;
-    member.date = DosDateToDate(readU16(fields + 22));
-    member.time = dosTimeOfDay(readU16(fields + 20));
-    member.crc = readU32(fields + 16);
+    member.date = DosDateToDate(readU16(fields + dateOffset));
+    member.time = dosTimeOfDay(readU16(fields + timeOffset));
+    member.crc = readU32(fields + crcOffset);
     try {
-        sink.addMember(member);
+        sink.addMember(std::move(member));
     } catch (const AutomationError&) {
         return std::nullopt;
     }
@@ -201,8 +238,8 @@ std::optional<std::uint64_t> ReadRarFileHeader(Bytes header, MemberSink& sink, c
 // service header named CMT before the first file (one after a file holds that file's comment).
 bool holdsArchiveComment(Bytes header, bool fileSeen)
 {
-    if (header[2] == oldCommentType) return true;
-    if (header[2] != serviceHeaderType || fileSeen) return false;
+    if (header[blockTypeOffset] == oldCommentType) return true;
+    if (header[blockTypeOffset] != serviceHeaderType || fileSeen) return false;
     const std::optional<Bytes> name = storedName(header);
     return name && asText(*name) == "CMT";
 }
@@ -211,38 +248,40 @@ bool holdsArchiveComment(Bytes header, bool fileSeen)
 // header size and the data size that a file header or a long block gives. The walk ends at the
 // end-of-archive block, at a block of no known type, at the end of the file, and at a header
 // that is damaged or cut short.
-void ReadRarBlocks(Bytes file, std::uint64_t at, MemberSink& sink, const TextCodec& codec)
+void ReadRarBlocks(ByteSource& file, std::uint64_t at, MemberSink& sink, const NameDecoder& names)
 {
     bool fileSeen = false;
-    while (fits(file, at, blockHeaderSize)) {
-        const std::uint8_t* block = file.data() + at;
-        const std::uint8_t type = block[2];
-        const std::uint16_t size = readU16(block + 5);
-        if (size < blockHeaderSize || !fits(file, at, size)) return;
-        const Bytes header = file.subspan(static_cast<std::size_t>(at), size);
+    for (;;) {
+        const std::optional<Bytes> start = file.read(at, blockHeaderSize);
+        if (!start) return;
+        const std::uint16_t size = readU16(start->data() + blockSizeOffset);
+        if (size < blockHeaderSize) return;
+        const std::optional<Bytes> header = file.read(at, size);
+        if (!header) return;
+        const std::uint8_t type = (*header)[blockTypeOffset];
         std::uint64_t dataSize = 0;
         if (type == fileHeaderType) {
-            const std::optional<std::uint64_t> packedSize = ReadRarFileHeader(header, sink, codec);
+            const std::optional<std::uint64_t> packedSize = ReadRarFileHeader(*header, sink, names);
             if (!packedSize) return;
             dataSize = *packedSize;
             fileSeen = true;
         } else if (type >= firstSteppedType && type <= lastSteppedType) {
-            if (readU16(block + 3) & longBlockFlag) {
+            if (readU16(header->data() + blockFlagsOffset) & longBlockFlag) {
                 if (size < longBlockHeaderSize) return;
-                dataSize = readU32(block + 7);
+                dataSize = readU32(header->data() + longBlockDataSizeOffset);
             }
-            if (holdsArchiveComment(header, fileSeen)) sink.setComment("Present");
+            if (holdsArchiveComment(*header, fileSeen)) sink.setComment("Present");
         } else {
             return; // the end of the archive, or no block of a known kind
         }
-        if (dataSize > file.size() - at - size) return; // the data run past the end of the file
+        if (!file.fits(at + size, dataSize)) return; // the data run past the end of the file
         at += size + dataSize;
     }
 }
 
 } // namespace
 
-ReadVerdict ReadRarArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadRarArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
     switch (CheckRarMarker(file)) {
     case RarMarker::None:
@@ -254,7 +293,7 @@ ReadVerdict ReadRarArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
         const std::optional<MainHeader> mainHeader = ReadRarMainHeader(file, sink);
         if (!mainHeader) return ReadVerdict::NotAnArchive;
         // Encrypted headers would read as noise: nothing is listed without the password.
-        if (!mainHeader->headersEncrypted) ReadRarBlocks(file, mainHeader->firstBlock, sink, codec);
+        if (!mainHeader->headersEncrypted) ReadRarBlocks(file, mainHeader->firstBlock, sink, names);
         break;
     }
     }

@@ -2,6 +2,8 @@
 
 #include "quenarch/base/automation_error.h"
 
+#include <algorithm>
+
 namespace quenarch {
 
 SplitName splitMemberName(std::string name)
@@ -25,9 +27,11 @@ SplitName splitMemberName(std::string name)
     return {std::move(name), std::move(ext)};
 }
 
-std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec)
+std::string memberPath(std::string decodedName, bool backslashSeparates)
 {
-    return isValidUtf8(bytes) ? std::string(bytes) : codec.decode(bytes);
+    if (backslashSeparates) std::replace(decodedName.begin(), decodedName.end(), '\\', '/');
+    while (!decodedName.empty() && decodedName.back() == '/') decodedName.pop_back();
+    return decodedName;
 }
 
 std::string crcText(std::uint32_t crc)
@@ -42,10 +46,10 @@ std::string crcText(std::uint32_t crc)
     return std::string(buffer + 8 - length, static_cast<std::size_t>(length));
 }
 
-void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member)
+void addMemberResumingOnError(MemberSink& sink, ArchiveMember&& member)
 {
     try {
-        sink.addMember(member);
+        sink.addMember(std::move(member));
     } catch (const AutomationError&) {
         // The row keeps what was written before the failing step; the walk carries on.
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "quenarch/base/automation_date.h"
-#include "quenarch/platform/text_codec.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,14 +27,20 @@ struct ArchiveMember {
 // serves tests, fuzzers and hosts that want members without a list.
 class MemberSink {
 public:
+    // The most members a reader announces through expectMembers: 262,144. Archives with more
+    // still list them all; the sink makes room for them as they come.
+    static constexpr std::uint64_t maximumExpectedMembers = std::uint64_t{1} << 18;
+
     virtual ~MemberSink() = default;
     // A reader starts: the archive comment becomes empty and the type text is that of the
     // format's extension ("ZIP", "ARJ", "LZH", "ARC", "RAR" or "CAB").
     virtual void beginArchive(std::string_view formatExtension) = 0;
     virtual void setComment(std::string comment) = 0;
-    // How many members follow, when the archive says so; never more than the file can hold.
+    // How many members follow, when the archive says so: a hint to make room, never more than
+    // the file can hold nor more than maximumExpectedMembers, whatever a header claims.
     virtual void expectMembers(std::uint64_t /*count*/) {}
-    virtual void addMember(const ArchiveMember& member) = 0;
+    // The member is the sink's to keep: the reader is done with it.
+    virtual void addMember(ArchiveMember&& member) = 0;
     // The file is not an archive of the format that its name announced.
     virtual void archiveInvalid() = 0;
     // Lets the host handle its pending user-interface messages once.
@@ -51,16 +56,16 @@ struct SplitName {
 // extension longer than 255 characters keeps its first 255.
 SplitName splitMemberName(std::string name);
 
-// A name the archive marks as UTF-8: as it is when it is UTF-8, else through the code page, as
-// some tools set the mark on names in other encodings.
-std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec);
+// A member's full path as listings show it: "/" between its names, also where the format
+// separated them with backslashes (backslashSeparates), and no "/" at its end.
+std::string memberPath(std::string decodedName, bool backslashSeparates);
 
 // A CRC as upper-case hexadecimal without leading zeros ("0" for zero).
 std::string crcText(std::uint32_t crc);
 
 // Adds a member for the readers that carry on past a failing step: an error raised while the
 // row is built leaves the row as far as it got, and the walk goes on.
-void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member);
+void addMemberResumingOnError(MemberSink& sink, ArchiveMember&& member);
 
 enum class ReadVerdict { Archive, NotAnArchive };
 

@@ -10,26 +10,65 @@
 namespace quenarch {
 namespace {
 
+// End-of-central-directory record; the archive comment follows it.
 constexpr std::uint32_t endRecordSignature = 0x06054B50;
-constexpr std::uint32_t centralHeaderSignature = 0x02014B50;
-constexpr std::uint32_t zip64LocatorSignature = 0x07064B50;
-constexpr std::uint32_t zip64EndRecordSignature = 0x06064B50;
 constexpr std::size_t endRecordSize = 22;
-constexpr std::size_t centralHeaderSize = 46;
+constexpr std::size_t endEntriesOffset = 10;
+constexpr std::size_t endDirectorySizeOffset = 12;
+constexpr std::size_t endDirectoryOffsetOffset = 16;
+constexpr std::size_t endCommentLengthOffset = 20;
 // The end record is looked for from 6 bytes before the end of the file down to this distance.
 constexpr std::uint64_t endRecordSearchReach = 50004;
+
+// ZIP64 end-of-central-directory locator, right before the end record.
+constexpr std::uint32_t zip64LocatorSignature = 0x07064B50;
+constexpr std::size_t zip64LocatorSize = 20;
+constexpr std::size_t locatorRecordOffset = 8;
+
+// ZIP64 end-of-central-directory record, where the locator says.
+constexpr std::uint32_t zip64EndRecordSignature = 0x06064B50;
+constexpr std::size_t zip64EndRecordSize = 56;
+constexpr std::size_t zip64EntriesOffset = 32;
+constexpr std::size_t zip64DirectorySizeOffset = 40;
+constexpr std::size_t zip64DirectoryOffsetOffset = 48;
+
+// Central directory header; the name, the extra field and the comment follow it.
+constexpr std::uint32_t centralHeaderSignature = 0x02014B50;
+constexpr std::size_t centralHeaderSize = 46;
+constexpr std::size_t hostSystemOffset = 5; // the high byte of "version made by"
+constexpr std::size_t flagsOffset = 8;
+constexpr std::size_t timeOffset = 12;
+constexpr std::size_t dateOffset = 14;
+constexpr std::size_t crcOffset = 16;
+constexpr std::size_t packedSizeOffset = 20;
+constexpr std::size_t unpackedSizeOffset = 24;
+constexpr std::size_t nameLengthOffset = 28;
+constexpr std::size_t extraLengthOffset = 30;
+constexpr std::size_t commentLengthOffset = 32;
+constexpr std::size_t externalAttributesOffset = 38;
 
 constexpr std::uint16_t utf8NameFlag = 0x0800;
 constexpr std::uint16_t zip64ExtraId = 0x0001;
 constexpr std::uint16_t unicodePathExtraId = 0x7075;
 
-std::optional<std::uint64_t> findEndRecord(Bytes file)
+// The systems whose file names cannot hold a backslash, so that one in a stored name separates
+// folders: MS-DOS (FAT), OS/2 (HPFS), Windows NT (NTFS) and Windows 95 (VFAT).
+constexpr std::uint8_t backslashHosts[] = {0, 6, 11, 14};
+constexpr std::uint8_t unixHost = 3;
+constexpr std::uint32_t dosDirectoryAttribute = 0x10;
+constexpr std::uint32_t unixFileTypeMask = 0xF000;
+constexpr std::uint32_t unixDirectoryType = 0x4000;
+
+std::optional<std::uint64_t> findEndRecord(ByteSource& file)
 {
     if (file.size() < 6) return std::nullopt;
     const std::uint64_t lowest = file.size() > endRecordSearchReach ? file.size() - endRecordSearchReach : 0;
-    for (std::uint64_t offset = file.size() - 6;; --offset) {
-        if (readU32(file.data() + offset) == endRecordSignature) return offset;
-        if (offset == lowest) return std::nullopt;
+    // The four bytes of every candidate lie between the lowest one and 2 bytes before the end.
+    const std::optional<Bytes> tail = file.read(lowest, static_cast<std::size_t>(file.size() - 2 - lowest));
+    if (!tail) return std::nullopt;
+    for (std::size_t at = tail->size() - 4;; --at) {
+        if (readU32(tail->data() + at) == endRecordSignature) return lowest + at;
+        if (at == 0) return std::nullopt;
     }
 }
 
@@ -41,27 +80,27 @@ struct Directory {
 
 // Where an archive has a ZIP64 end record, its counts and offsets replace the 16- and 32-bit
 // fields that overflowed in the classic end record.
-void applyZip64EndRecord(Bytes file, std::uint64_t endRecord, Directory& directory)
+void applyZip64EndRecord(ByteSource& file, std::uint64_t endRecord, Directory& directory)
 {
-    if (endRecord < 20) return;
-    const std::uint8_t* locator = file.data() + endRecord - 20;
-    if (readU32(locator) != zip64LocatorSignature) return;
-    const std::uint64_t recordOffset = readU64(locator + 8);
-    if (!fits(file, recordOffset, 56) || readU32(file.data() + recordOffset) != zip64EndRecordSignature) return;
-    const std::uint8_t* record = file.data() + recordOffset;
-    if (directory.entries == 0xFFFF) directory.entries = readU64(record + 32);
-    if (directory.size == 0xFFFFFFFF) directory.size = readU64(record + 40);
-    if (directory.offset == 0xFFFFFFFF) directory.offset = readU64(record + 48);
+    if (endRecord < zip64LocatorSize) return;
+    const std::optional<Bytes> locator = file.read(endRecord - zip64LocatorSize, zip64LocatorSize);
+    if (!locator || readU32(locator->data()) != zip64LocatorSignature) return;
+    const std::optional<Bytes> record = file.read(readU64(locator->data() + locatorRecordOffset), zip64EndRecordSize);
+    if (!record || readU32(record->data()) != zip64EndRecordSignature) return;
+    if (directory.entries == 0xFFFF) directory.entries = readU64(record->data() + zip64EntriesOffset);
+    if (directory.size == 0xFFFFFFFF) directory.size = readU64(record->data() + zip64DirectorySizeOffset);
+    if (directory.offset == 0xFFFFFFFF) directory.offset = readU64(record->data() + zip64DirectoryOffsetOffset);
 }
 
-bool centralHeaderAt(Bytes file, std::uint64_t offset)
+bool centralHeaderAt(ByteSource& file, std::uint64_t offset)
 {
-    return fits(file, offset, 4) && readU32(file.data() + offset) == centralHeaderSignature;
+    const std::optional<Bytes> signature = file.read(offset, 4);
+    return signature && readU32(signature->data()) == centralHeaderSignature;
 }
 
 // An archive with data put in front of it (a self-extractor stub, say) still records offsets
 // from its own start; its directory then lies just before the end record instead.
-void correctForPrependedData(Bytes file, std::uint64_t endRecord, Directory& directory)
+void correctForPrependedData(ByteSource& file, std::uint64_t endRecord, Directory& directory)
 {
     if (directory.entries == 0 || centralHeaderAt(file, directory.offset) || directory.size > endRecord) return;
     const std::uint64_t actual = endRecord - directory.size;
@@ -101,70 +140,92 @@ ExtraFields readExtraFields(Bytes extra, std::string_view storedName, bool unpac
     return fields;
 }
 
+bool isDirectoryEntry(std::string_view name, std::uint8_t host, bool backslashSeparates, std::uint32_t externalAttributes)
+{
+    if (name.ends_with('/') || (backslashSeparates && name.ends_with('\\'))) return true;
+    if (externalAttributes & dosDirectoryAttribute) return true;
+    return host == unixHost && ((externalAttributes >> 16) & unixFileTypeMask) == unixDirectoryType;
+}
+
+// The member of one central header: the header with its name and whatever of its extra field
+// the file holds.
+void addMember(Bytes header, MemberSink& sink, const NameDecoder& names)
+{
+    const std::uint8_t* fields = header.data();
+    const std::uint16_t nameLength = readU16(fields + nameLengthOffset);
+    const std::string_view storedName(reinterpret_cast<const char*>(fields + centralHeaderSize), nameLength);
+    const Bytes extra = header.subspan(centralHeaderSize + nameLength);
+
+    std::uint64_t packedSize = readU32(fields + packedSizeOffset);
+    std::uint64_t unpackedSize = readU32(fields + unpackedSizeOffset);
+    const ExtraFields found = readExtraFields(extra, storedName, unpackedSize == 0xFFFFFFFF, packedSize == 0xFFFFFFFF);
+    unpackedSize = found.unpackedSize.value_or(unpackedSize);
+    packedSize = found.packedSize.value_or(packedSize);
+
+    std::string name = (readU16(fields + flagsOffset) & utf8NameFlag) ? names.decodeMarkedUtf8(storedName)
+                       : found.unicodePath                             ? names.decodeMarkedUtf8(*found.unicodePath)
+                                                                       : names.decode(storedName);
+    // The row shows the name without its first folder; a name left without a base gives no row.
+    const std::size_t slash = name.find('/');
+    SplitName split = splitMemberName(slash == std::string::npos ? name : name.substr(slash + 1));
+    if (split.base.find_first_not_of(' ') == std::string::npos) return;
+
+    const std::uint8_t host = fields[hostSystemOffset];
+    const bool backslashSeparates = std::ranges::find(backslashHosts, host) != std::end(backslashHosts);
+    ArchiveMember member;
+    member.baseName = std::move(split.base);
+    member.extension = std::move(split.extension);
+    member.isDirectory = isDirectoryEntry(name, host, backslashSeparates, readU32(fields + externalAttributesOffset));
+    member.path = memberPath(std::move(name), backslashSeparates);
+    member.unpackedSize = unpackedSize;
+    member.packedSize = packedSize;
+    member.date = DosDateToDate(readU16(fields + dateOffset));
+    member.time = dosTimeOfDay(readU16(fields + timeOffset));
+    member.crc = readU32(fields + crcOffset);
+    addMemberResumingOnError(sink, std::move(member));
+}
+
 } // namespace
 
-ReadVerdict ReadZipArchive(Bytes file, MemberSink& sink, const TextCodec& codec)
+ReadVerdict ReadZipArchive(ByteSource& file, MemberSink& sink, const NameDecoder& names)
 {
     // An empty file is neither searched nor judged.
-    if (file.empty()) return ReadVerdict::Archive;
+    if (file.size() == 0) return ReadVerdict::Archive;
     const std::optional<std::uint64_t> endRecord = findEndRecord(file);
     if (!endRecord) return ReadVerdict::NotAnArchive;
 
     // A record cut short by the end of the file tells neither where the directory is nor how
     // long: the archive lists nothing rather than reading its local headers as the directory.
-    if (!fits(file, *endRecord, endRecordSize)) return ReadVerdict::Archive;
-    const std::uint8_t* record = file.data() + *endRecord;
-    Directory directory{readU16(record + 10), readU32(record + 12), readU32(record + 16)};
-    const std::uint16_t commentLength = readU16(record + 20);
-    const std::uint64_t commentStart = *endRecord + endRecordSize;
-    if (commentLength != 0 && commentStart < file.size()) {
-        const auto available = std::min<std::uint64_t>(commentLength, file.size() - commentStart);
-        sink.setComment(codec.decode({reinterpret_cast<const char*>(file.data() + commentStart), static_cast<std::size_t>(available)}));
+    const std::optional<Bytes> record = file.read(*endRecord, endRecordSize);
+    if (!record) return ReadVerdict::Archive;
+    Directory directory{readU16(record->data() + endEntriesOffset), readU32(record->data() + endDirectorySizeOffset),
+                        readU32(record->data() + endDirectoryOffsetOffset)};
+    const std::uint16_t commentLength = readU16(record->data() + endCommentLengthOffset);
+    if (commentLength != 0) {
+        const std::optional<Bytes> comment = file.readUpTo(*endRecord + endRecordSize, commentLength);
+        if (comment && !comment->empty()) sink.setComment(names.decode({reinterpret_cast<const char*>(comment->data()), comment->size()}));
     }
     applyZip64EndRecord(file, *endRecord, directory);
     correctForPrependedData(file, *endRecord, directory);
 
     if (directory.offset < file.size())
-        sink.expectMembers(std::min<std::uint64_t>(directory.entries, (file.size() - directory.offset) / centralHeaderSize));
+        sink.expectMembers(std::min({directory.entries, (file.size() - directory.offset) / centralHeaderSize, MemberSink::maximumExpectedMembers}));
     std::uint64_t at = directory.offset;
     for (std::uint64_t entry = 0; entry < directory.entries; ++entry) {
-        if (!fits(file, at, centralHeaderSize)) break;
-        const std::uint8_t* header = file.data() + at;
-        if (readU32(header) == endRecordSignature) break;
-        const std::uint16_t flags = readU16(header + 8);
-        const std::uint16_t nameLength = readU16(header + 28);
-        const std::uint16_t extraLength = readU16(header + 30);
-        const std::uint16_t commentSkip = readU16(header + 32);
-        if (!fits(file, at + centralHeaderSize, nameLength)) break;
-        const std::string_view storedName(reinterpret_cast<const char*>(header + centralHeaderSize), nameLength);
-        const std::uint64_t extraStart = at + centralHeaderSize + nameLength;
-        const Bytes extra = fits(file, extraStart, extraLength) ? file.subspan(extraStart, extraLength) : Bytes{};
-
-        std::uint64_t packedSize = readU32(header + 20);
-        std::uint64_t unpackedSize = readU32(header + 24);
-        const ExtraFields fields = readExtraFields(extra, storedName, unpackedSize == 0xFFFFFFFF, packedSize == 0xFFFFFFFF);
-        unpackedSize = fields.unpackedSize.value_or(unpackedSize);
-        packedSize = fields.packedSize.value_or(packedSize);
-
-        std::string name = (flags & utf8NameFlag) ? decodeMarkedUtf8(storedName, codec)
-                           : fields.unicodePath     ? decodeMarkedUtf8(*fields.unicodePath, codec)
-                                                    : codec.decode(storedName);
-        if (const std::size_t slash = name.find('/'); slash != std::string::npos) name.erase(0, slash + 1);
-
-        SplitName split = splitMemberName(std::move(name));
-        const std::string_view base = split.base;
-        if (base.find_first_not_of(' ') != std::string_view::npos) {
-            ArchiveMember member;
-            member.baseName = std::move(split.base);
-            member.extension = std::move(split.extension);
-            member.unpackedSize = unpackedSize;
-            member.packedSize = packedSize;
-            member.date = DosDateToDate(readU16(header + 14));
-            member.time = dosTimeOfDay(readU16(header + 12));
-            member.crc = readU32(header + 16);
-            addMemberResumingOnError(sink, member);
+        const std::optional<Bytes> fixed = file.read(at, centralHeaderSize);
+        if (!fixed || readU32(fixed->data()) == endRecordSignature) break;
+        const std::uint16_t nameLength = readU16(fixed->data() + nameLengthOffset);
+        const std::uint16_t extraLength = readU16(fixed->data() + extraLengthOffset);
+        const std::uint16_t commentLength = readU16(fixed->data() + commentLengthOffset);
+        // An empty name gives no row; passing such headers over at once keeps a run of zeros cheap.
+        if (nameLength != 0 || extraLength != 0) {
+            // An extra field that the end of the file cuts short is left out.
+            std::optional<Bytes> header = file.read(at, centralHeaderSize + nameLength + extraLength);
+            if (!header) header = file.read(at, centralHeaderSize + nameLength);
+            if (!header) break;
+            addMember(*header, sink, names);
         }
-        at = extraStart + extraLength + commentSkip;
+        at += centralHeaderSize + nameLength + extraLength + commentLength;
     }
     return ReadVerdict::Archive;
 }

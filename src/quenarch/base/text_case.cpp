@@ -1,6 +1,6 @@
 #include "quenarch/base/text_case.h"
 
-#include "quenarch/platform/text_codec.h"
+#include "quenarch/base/utf8.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -82,7 +82,7 @@ public:
     }
     void expectMembers(std::uint64_t count) override { control_.fileview_.reserve(static_cast<std::size_t>(count)); }
     void setComment(std::string comment) override { moduleState().ArchiveComment = std::move(comment); }
-    void addMember(const ArchiveMember& m) override
+    void addMember(ArchiveMember&& m) override
     {
         control_.rowBuilder_.AddListItem(m.baseName, m.extension, m.unpackedSize, m.packedSize, m.date, m.time, crcText(m.crc));
     }
@@ -213,7 +213,7 @@ void QuenArchive::OpenArchive()
     // it sorts the rows, which may need memory.
     fileview_.beginUpdate();
     try {
-        readArchive(*format, file, *rowSink_, *platform_.codec);
+        readArchive(*format, file, *rowSink_, platform_.codec.get());
     } catch (const std::bad_alloc&) {
         // A listing cut short would pass for the whole archive: show none.
         fileview_.clear();

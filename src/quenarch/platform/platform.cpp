@@ -10,7 +10,7 @@ Platform headlessPlatform()
         std::make_shared<MemoryRegistry>(),
         std::make_shared<IniFolder>(defaultSystemFolder()),
         std::make_shared<Locale>(),
-        std::make_shared<Utf8OrWindows1252Codec>(),
+        nullptr,
         std::make_shared<NoIconSource>(),
         std::make_shared<FixedDisplay>(24),
     };

@@ -16,13 +16,15 @@ struct Platform {
     std::shared_ptr<const Registry> registry;
     std::shared_ptr<const IniSource> ini;
     std::shared_ptr<const Locale> locale;
+    // The encoding the host chose for names that archives do not mark as UTF-8; null when it
+    // chose none, and each format reads them in the code page of its tools.
     std::shared_ptr<const TextCodec> codec;
     std::shared_ptr<const IconSource> icons;
     std::shared_ptr<const Display> display;
 };
 
 // Services that need no toolkit: an empty in-memory registry, win.ini from the default system
-// folder, US English conventions, UTF-8-or-Windows-1252 names, no desktop icons, 24-bit colour.
+// folder, US English conventions, no chosen encoding, no desktop icons, 24-bit colour.
 Platform headlessPlatform();
 
 } // namespace quenarch

@@ -12,8 +12,12 @@ namespace quenarch::qt {
 
 Platform desktopPlatform(const DesktopOptions& options)
 {
-    std::shared_ptr<const TextCodec> codec = makeTextCodec(options.encoding);
-    if (!codec) throw std::invalid_argument("unknown encoding: " + options.encoding);
+    // No encoding named: each format reads unmarked names in its own code page.
+    std::shared_ptr<const TextCodec> codec;
+    if (!options.encoding.empty()) {
+        codec = makeTextCodec(options.encoding);
+        if (!codec) throw std::invalid_argument("unknown encoding: " + options.encoding);
+    }
     return Platform{
         std::make_shared<DesktopRegistry>(),
         std::make_shared<IniFolder>(options.systemFolder.empty() ? defaultSystemFolder() : options.systemFolder),

@@ -8,8 +8,8 @@
 namespace quenarch::qt {
 
 struct DesktopOptions {
-    // The encoding of archive texts that are not marked UTF-8; empty: UTF-8 where valid, else
-    // Windows-1252.
+    // The encoding of archive texts that are not marked UTF-8; empty: none chosen, so that such
+    // texts stay UTF-8 where they are valid UTF-8 and are read in each format's code page else.
     std::string encoding;
     // The folder that holds win.ini; empty: quenarch::defaultSystemFolder().
     std::filesystem::path systemFolder;

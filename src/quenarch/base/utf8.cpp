@@ -1,0 +1,88 @@
+#include "quenarch/base/utf8.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace quenarch {
+
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = at(i);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > bytes.size()) return 0;
+    if (at(i + 1) < low || at(i + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if ((at(i + k) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+void appendUtf8(std::string& out, char32_t codePoint)
+{
+    const char32_t c = codePoint;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    // Names are mostly ASCII: step over eight bytes at a time while no byte has its top bit set.
+    for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
+        std::memcpy(&word, bytes.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (i < bytes.size()) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string decodeUtf8Lossy(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8SequenceLength(bytes, i);
+        if (length == 0) {
+            out.append("\xEF\xBF\xBD");
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
+} // namespace quenarch

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quenarch {
+
+bool isValidUtf8(std::string_view bytes);
+
+// Length of the valid UTF-8 sequence that starts at bytes[i], or 0 when none starts there.
+std::size_t utf8SequenceLength(std::string_view bytes, std::size_t i);
+
+// Appends the UTF-8 form of one code point.
+void appendUtf8(std::string& out, char32_t codePoint);
+
+// Reads every text as UTF-8, replacing each byte that starts no valid sequence with U+FFFD.
+std::string decodeUtf8Lossy(std::string_view bytes);
+
+} // namespace quenarch
