@@ -72,12 +72,22 @@ with open(sys.argv[1], "wb") as archive:
     archive.write(members + header(2, "EMPTY.TXT", b"", 0x2821, 0) + b"\x1A\x00")
 PYTHON
 arc t "$out/old-stored.arc" </dev/null >/dev/null
+# ibm437.arc: MS-DOS names in IBM437 bytes, "CAF\202.TXT" CAFé.TXT and "\216RGER.DOC" ÄRGER.DOC.
+mkdir -p "$work/ibm437"
+cd "$work/ibm437"
+cafe=$(printf 'CAF\202.TXT')
+aerger=$(printf '\216RGER.DOC')
+printf 'x\n' >"$cafe"
+printf 'y\n' >"$aerger"
+touch -d '2023-05-06 07:08:10' "$cafe" "$aerger"
+rm -f "$out/ibm437.arc"
+arc a "$out/ibm437.arc" "$cafe" "$aerger" </dev/null >/dev/null
 # arc makes its archives readable by their owner only.
 chmod 644 "$out"/*.arc
 
 # What the peers list for each archive, each listed alone. The installed 7-Zip has no ARC
 # handler: its files record that it cannot open the archive.
-for archive in mixed three old-stored; do
+for archive in mixed three old-stored ibm437; do
     rm -rf "$work/list" && mkdir "$work/list" && cp "$out/$archive.arc" "$work/list/"
     (cd "$work/list" && 7zz l -slt "$archive.arc" >"$out/$archive.7z.txt" 2>&1) || true
     (cd "$work/list" && lsar -j "$archive.arc" >"$out/$archive.lsar.json" 2>/dev/null) || true

@@ -57,8 +57,35 @@ arj a -y -2o "$out/comments.arj" readme.txt empty.txt docs/guide.doc </dev/null 
 arj c -y "$out/comments.arj" "-z$work/archive-comment.txt" </dev/null >/dev/null
 arj c -y "$out/comments.arj" readme.txt "-jz$work/member-comment.txt" </dev/null >/dev/null
 
+# tree.arj: arj -r walks the folders, and -a1 adds each folder as an entry of its own (file type
+# 3), an empty folder among them.
+mkdir -p "$work/tree/docs/api" "$work/tree/empty"
+cd "$work/tree"
+printf 'Read me first.\n' >readme.txt
+printf '<html></html>\n' >docs/api/index.html
+printf 'The guide.\n' >docs/guide.doc
+touch -d '2021-03-04 15:41:56' readme.txt docs/api/index.html docs/guide.doc
+touch -d '2021-03-04 09:00:00' docs/api docs empty
+rm -f "$out/tree.arj"
+arj a -r -a1 -y "$out/tree.arj" '*' </dev/null >/dev/null
+
+# ibm437.arj: host MS-DOS (-2d), names and the archive comment in IBM437 bytes:
+# "filename_with_\221o\206.txt" is filename_with_æoå.txt, "GR\201\341E.TXT" GRÜßE.TXT, and the
+# comment "Gr\201\341e" Grüße.
+mkdir -p "$work/ibm437"
+cd "$work/ibm437"
+aeoa=$(printf 'filename_with_\221o\206.txt')
+gruesse=$(printf 'GR\201\341E.TXT')
+printf 'x\n' >"$aeoa"
+printf 'y\n' >"$gruesse"
+printf 'Gr\201\341e' >"$work/ibm437-comment.txt"
+touch -d '2023-05-06 07:08:10' "$aeoa" "$gruesse"
+rm -f "$out/ibm437.arj"
+arj a -y -2d "$out/ibm437.arj" "$aeoa" "$gruesse" </dev/null >/dev/null
+arj c -y "$out/ibm437.arj" "-z$work/ibm437-comment.txt" </dev/null >/dev/null
+
 # What the peers list for each archive, each listed alone.
-for archive in unix dos comments; do
+for archive in unix dos comments tree ibm437; do
     rm -rf "$work/list" && mkdir "$work/list" && cp "$out/$archive.arj" "$work/list/"
     (cd "$work/list" && 7zz l -slt "$archive.arj" >"$out/$archive.7z.txt" 2>&1) || true
     (cd "$work/list" && lsar -j "$archive.arj" >"$out/$archive.lsar.json" 2>/dev/null) || true

@@ -110,6 +110,55 @@ touch -d '2012-08-09 10:00:00' "$naive"
 rm -f "$out/cp1252-infozip.zip"
 $INFOZIP "$out/cp1252-infozip.zip" "$cafe" "$price" "$naive/" "$naive/$resume"
 
+# cp437-infozip.zip: names and an archive comment in IBM437 bytes, as MS-DOS tools wrote them and
+# ZIP readers read names without the UTF-8 flag: "filename_with_\221o\206.txt" is
+# filename_with_æoå.txt, "\216rger/\232berblick.doc" Ärger/Überblick.doc, "na\213ve \253.txt"
+# naïve ½.txt, and the comment "Grüße aus Zürich". zip stores the bytes unmarked.
+mkdir -p "$work/cp437"
+cd "$work/cp437"
+aeoa=$(printf 'filename_with_\221o\206.txt')
+aerger=$(printf '\216rger')
+ueberblick=$(printf '\232berblick.doc')
+naive=$(printf 'na\213ve \253.txt')
+mkdir "$aerger"
+printf 'x\n' >"$aeoa"
+printf 'y\n' >"$aerger/$ueberblick"
+printf 'z\n' >"$naive"
+touch -d '2023-05-06 07:08:10' "$aeoa" "$aerger/$ueberblick" "$naive"
+touch -d '2023-05-06 07:00:00' "$aerger"
+rm -f "$out/cp437-infozip.zip"
+$INFOZIP "$out/cp437-infozip.zip" "$aeoa" "$aerger/" "$aerger/$ueberblick" "$naive"
+printf 'Gr\201\341e aus Z\201rich' | $INFOZIP -z "$out/cp437-infozip.zip"
+
+# tree-7zip.zip: a tree written by 7-Zip, which adds every folder it walks as an entry of its own
+# (a trailing "/" and the directory attribute), an empty folder among them.
+mkdir -p "$work/tree7/docs/api/v2" "$work/tree7/empty"
+cd "$work/tree7"
+printf 'API overview\n' >docs/api/readme.txt
+printf '<html><body>v2</body></html>\n' >docs/api/v2/index.html
+printf 'Read me first.\n' >readme
+printf 'Remember the milk.\n' >notes.
+touch -d '2021-03-04 15:41:56' docs/api/readme.txt docs/api/v2/index.html readme notes.
+touch -d '2021-03-04 09:00:00' docs/api/v2 docs/api docs empty
+rm -f "$out/tree-7zip.zip"
+7zz a -bso0 -bsp0 -tzip "$out/tree-7zip.zip" docs empty readme notes.
+
+# dos-backslash.zip: names with backslashes from an MS-DOS host (version made by 0), as old DOS and
+# Windows tools wrote them; Python's zipfile keeps the names it is given.
+python3 - "$out/dos-backslash.zip" <<'PYTHON'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as archive:
+    def add(name, data, when, attributes):
+        info = zipfile.ZipInfo(name, when)
+        info.create_system = 0
+        info.external_attr = attributes
+        archive.writestr(info, data)
+    add("DOCS\\", b"", (1995, 6, 1, 12, 0, 0), 0x10)
+    add("DOCS\\README.TXT", b"Read me.\r\n", (1995, 6, 1, 12, 0, 2), 0x20)
+    add("DOCS\\API\\INDEX.HTM", b"<html>\r\n", (1995, 6, 1, 12, 0, 4), 0x20)
+    add("SETUP.EXE", b"MZ", (1995, 6, 1, 12, 0, 6), 0x20)
+PYTHON
+
 # zip64.zip: zip -fz writes Zip64 records although nothing needs them: the end record points to
 # the Zip64 end record for the directory offset, and the unpacked sizes sit in Zip64 extra fields.
 mkdir -p "$work/zip64"
@@ -143,7 +192,8 @@ $INFOZIP -A "$out/sfx-adjusted.zip"
 
 # What the peers list for each archive.
 cd "$out"
-for archive in tree comment utf8-infozip utf8-7zip utf8-python cp1252-infozip zip64 empty sfx-prepended sfx-adjusted; do
+for archive in tree tree-7zip comment utf8-infozip utf8-7zip utf8-python cp1252-infozip cp437-infozip dos-backslash zip64 empty \
+    sfx-prepended sfx-adjusted; do
     7zz l -slt -tzip "$archive.zip" >"$archive.7z.txt" || true
     lsar -j "$archive.zip" >"$archive.lsar.json" || true
 done
