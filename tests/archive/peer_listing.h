@@ -51,15 +51,13 @@ public:
     int messageRounds = 0;
 };
 
-// What the reader of the format lists for the bytes, through the byte source as a file would
-// be read; chosen is the encoding a host chose, if any.
-inline Listing listBytes(ArchiveFormat format, std::string_view bytes, const TextCodec* chosen = nullptr,
-                         std::size_t refuseAt = std::numeric_limits<std::size_t>::max())
+// What the reader of the format lists for a file; chosen is the encoding a host chose, if any.
+inline Listing listThrough(ArchiveFormat format, RandomAccessFile& file, const TextCodec* chosen = nullptr,
+                           std::size_t refuseAt = std::numeric_limits<std::size_t>::max())
 {
     HostSink sink;
     sink.refuseAt = refuseAt;
     Listing listing;
-    MemoryFile file(bytes);
     ByteSource source(file);
     try {
         readArchive(format, source, sink, chosen);
@@ -71,6 +69,13 @@ inline Listing listBytes(ArchiveFormat format, std::string_view bytes, const Tex
     listing.members = std::move(sink.collector.members);
     listing.messageRounds = sink.messageRounds;
     return listing;
+}
+
+inline Listing listBytes(ArchiveFormat format, std::string_view bytes, const TextCodec* chosen = nullptr,
+                         std::size_t refuseAt = std::numeric_limits<std::size_t>::max())
+{
+    MemoryFile file(bytes);
+    return listThrough(format, file, chosen, refuseAt);
 }
 
 inline Listing listFile(ArchiveFormat format, const std::string& testFile, const TextCodec* chosen = nullptr)

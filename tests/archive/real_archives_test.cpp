@@ -199,6 +199,48 @@ TEST_P(RealArchiveTest, EveryPrefixListsAPrefixOfTheMembers)
     EXPECT_EQ(listed, format.walksFromTheFront ? whole.members.size() : 0);
 }
 
+// A file that shrinks while it is read: after the reader's first k reads only its first part is
+// left. The reader meets the end early and lists a prefix of the members (or judges the file not
+// to be an archive), whatever k.
+class ShrinkingFile final : public RandomAccessFile {
+public:
+    ShrinkingFile(std::string_view bytes, std::size_t readsBeforeShrinking, std::size_t sizeAfter)
+        : bytes_(bytes), readsLeft_(readsBeforeShrinking), sizeAfter_(sizeAfter)
+    {
+    }
+    std::uint64_t size() const override { return bytes_.size(); }
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override
+    {
+        ++reads;
+        if (readsLeft_ == 0) return MemoryFile(bytes_.substr(0, sizeAfter_)).readAt(offset, buffer);
+        --readsLeft_;
+        return MemoryFile(bytes_).readAt(offset, buffer);
+    }
+    std::size_t reads = 0;
+
+private:
+    std::string_view bytes_;
+    std::size_t readsLeft_;
+    std::size_t sizeAfter_;
+};
+
+TEST_P(RealArchiveTest, AFileThatShrinksWhileItIsReadListsAPrefixOfItsMembers)
+{
+    const Format& format = *GetParam().format;
+    const std::string bytes = readFile(testData(archiveFile()));
+    ShrinkingFile unchanged(bytes, SIZE_MAX, bytes.size());
+    const std::vector<std::string> whole = fullNames(listThrough(format.reader, unchanged));
+    for (const std::size_t sizeAfter : {std::size_t{0}, bytes.size() / 2, bytes.size() - 1}) {
+        for (std::size_t k = 0; k <= unchanged.reads; ++k) {
+            SCOPED_TRACE(testing::Message() << "cut to " << sizeAfter << " after " << k << " reads");
+            ShrinkingFile file(bytes, k, sizeAfter);
+            const std::vector<std::string> listed = fullNames(listThrough(format.reader, file));
+            ASSERT_LE(listed.size(), whole.size());
+            EXPECT_TRUE(std::equal(listed.begin(), listed.end(), whole.begin()));
+        }
+    }
+}
+
 // A host whose list is full raises an error while adding the second member: RAR stops there,
 // CAB lets the error reach the host, the others go on with the next member.
 TEST_P(RealArchiveTest, AMemberTheHostRefuses)

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace quenarch {
 namespace {
 
@@ -136,6 +139,44 @@ std::string zip64Tail(std::uint64_t recordOffset, std::uint64_t entries, std::ui
 {
     return "PK\x06\x06" + le(44, 8) + le(0x032D, 2) + le(45, 2) + le(0, 8) + le(entries, 8) + le(entries, 8) + le(directorySize, 8) +
            le(directoryOffset, 8) + "PK\x06\x07" + le(0, 4) + le(recordOffset, 8) + le(1, 4) + endRecord(0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF);
+}
+
+// A sink that keeps the members and the count the reader announced.
+class AnnouncedCount final : public MemberSink {
+public:
+    void beginArchive(std::string_view) override {}
+    void setComment(std::string) override {}
+    void expectMembers(std::uint64_t count) override { announced = count; }
+    void addMember(ArchiveMember&& member) override { names.push_back(member.path); }
+    void archiveInvalid() override {}
+    std::optional<std::uint64_t> announced;
+    std::vector<std::string> names;
+};
+
+// A 6 GiB sparse file whose Zip64 end record claims 2^40 members in a 4 GiB directory. The
+// directory holds one header and then an end-record signature, where the walk stops. Nothing is
+// sized by the claim: the sink is told of at most MemberSink::maximumExpectedMembers.
+TEST(ZipReaderTest, AHugeClaimedDirectoryAnnouncesABoundedCount)
+{
+    const test::TempDir temp;
+    const std::filesystem::path path = temp.path() / "huge.zip";
+    constexpr std::uint64_t fileSize = std::uint64_t{6} << 30;
+    constexpr std::uint64_t directorySize = std::uint64_t{4} << 30;
+    const std::string tail = zip64Tail(fileSize - 98, std::uint64_t{1} << 40, directorySize, fileSize - 98 - directorySize);
+    ASSERT_EQ(tail.size(), 98u);
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(fileSize - 98 - directorySize));
+        out << directory({{"big.txt"}}) << endRecord(0, 0, 0);
+        out.seekp(static_cast<std::streamoff>(fileSize - 98));
+        out << tail;
+    }
+    ASSERT_EQ(std::filesystem::file_size(path), fileSize);
+    AnnouncedCount sink;
+    readArchive(ArchiveFormat::Zip, path, sink, nullptr);
+    EXPECT_EQ(sink.names, std::vector<std::string>{"big.txt"});
+    ASSERT_TRUE(sink.announced);
+    EXPECT_LE(*sink.announced, MemberSink::maximumExpectedMembers);
 }
 
 TEST(ZipReaderTest, EndRecordIsSoughtFromSixBytesBeforeTheEndDownTo50004)
