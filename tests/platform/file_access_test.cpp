@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <array>
 #include <filesystem>
 
 namespace quenarch {
@@ -15,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Only regular files open; nothing else is read or waited for. A FIFO without a writer would
+// Only regular files open; nothing else is read or waited for: a FIFO without a writer would
 // block an ordinary open for ever, and a device would stream without end.
 TEST(FileAccessTest, OpensRegularFilesAndLinksToThemAndRefusesEverythingElse)
 {
@@ -28,52 +26,22 @@ TEST(FileAccessTest, OpensRegularFilesAndLinksToThemAndRefusesEverythingElse)
     fs::create_symlink(temp.path() / "gone", temp.path() / "dangling.zip");
     const struct {
         std::string name;
-        std::error_code expected;
+        std::errc refusal;
     } cases[] = {
         {"a.zip", {}},
         {"link.zip", {}},
-        {"folder.zip", std::make_error_code(std::errc::is_a_directory)},
-        {"fifo.zip", std::make_error_code(std::errc::not_supported)},
-        {"zero.zip", std::make_error_code(std::errc::not_supported)},
-        {"dangling.zip", std::make_error_code(std::errc::no_such_file_or_directory)},
-        {"missing.zip", std::make_error_code(std::errc::no_such_file_or_directory)},
-        {"/dev/null", std::make_error_code(std::errc::not_supported)},
+        {"folder.zip", std::errc::is_a_directory},
+        {"fifo.zip", std::errc::not_supported},
+        {"zero.zip", std::errc::not_supported},
+        {"dangling.zip", std::errc::no_such_file_or_directory},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::error_code error = std::make_error_code(std::errc::io_error);
-        const std::unique_ptr<RandomAccessFile> opened = openRegularFile(c.name.starts_with('/') ? fs::path(c.name) : temp.path() / c.name, error);
-        EXPECT_EQ(error, c.expected);
-        EXPECT_EQ(opened != nullptr, !c.expected);
-        if (opened) {
-            EXPECT_EQ(opened->size(), 4u);
-        }
+        std::error_code error;
+        const std::unique_ptr<RandomAccessFile> opened = openRegularFile(temp.path() / c.name, error);
+        EXPECT_EQ(error, c.refusal == std::errc{} ? std::error_code{} : std::make_error_code(c.refusal));
+        EXPECT_EQ(opened ? opened->size() : 0u, c.refusal == std::errc{} ? 4u : 0u);
     }
-}
-
-TEST(FileAccessTest, AFileTheUserMayNotReadIsRefused)
-{
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads whatever the permissions say";
-    const test::TempDir temp;
-    const fs::path file = temp.write("locked.zip", "PK");
-    fs::permissions(file, fs::perms::none);
-    std::error_code error;
-    EXPECT_EQ(openRegularFile(file, error), nullptr);
-    EXPECT_EQ(error, std::make_error_code(std::errc::permission_denied));
-}
-
-TEST(FileAccessTest, AFileThatShrinksAfterItWasOpenedReadsShort)
-{
-    const test::TempDir temp;
-    const fs::path path = temp.write("shrinking.zip", std::string(100000, 'x'));
-    std::error_code error;
-    const std::unique_ptr<RandomAccessFile> file = openRegularFile(path, error);
-    ASSERT_TRUE(file);
-    fs::resize_file(path, 10);
-    std::array<std::uint8_t, 100> buffer{};
-    EXPECT_EQ(file->readAt(0, buffer), 10u);
-    EXPECT_EQ(file->readAt(50000, buffer), 0u);
-    EXPECT_EQ(file->size(), 100000u); // as it was when opened
 }
 
 } // namespace

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::uint8_t rarMarker[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 // Where a RAR5 signature differs from the marker: its seventh byte is 1, and a zero follows.
+constexpr std::size_t versionByteOffset = 6;
 constexpr std::uint8_t rar5SignatureByte = 0x01;
 
 constexpr std::uint8_t mainHeaderType = 0x73;
@@ -73,9 +74,10 @@ enum class RarMarker { None, Rar15, Rar5 };
 RarMarker CheckRarMarker(ByteSource& file)
 {
     const std::optional<Bytes> start = file.readUpTo(0, rar5SignatureSize);
-    if (!start || start->size() < sizeof rarMarker || !std::equal(rarMarker, rarMarker + 6, start->begin())) return RarMarker::None;
-    if ((*start)[6] == rarMarker[6]) return RarMarker::Rar15;
-    if ((*start)[6] == rar5SignatureByte && start->size() == rar5SignatureSize && (*start)[7] == 0x00) return RarMarker::Rar5;
+    if (!start || start->size() < sizeof rarMarker || !std::equal(rarMarker, rarMarker + versionByteOffset, start->begin())) return RarMarker::None;
+    const std::uint8_t version = (*start)[versionByteOffset];
+    if (version == rarMarker[versionByteOffset]) return RarMarker::Rar15;
+    if (version == rar5SignatureByte && start->size() == rar5SignatureSize && start->back() == 0x00) return RarMarker::Rar5;
     return RarMarker::None;
 }
 

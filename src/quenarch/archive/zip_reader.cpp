@@ -17,8 +17,10 @@ constexpr std::size_t endEntriesOffset = 10;
 constexpr std::size_t endDirectorySizeOffset = 12;
 constexpr std::size_t endDirectoryOffsetOffset = 16;
 constexpr std::size_t endCommentLengthOffset = 20;
-// The end record is looked for from 6 bytes before the end of the file down to this distance.
+// The end record is looked for from 6 bytes before the end of the file down to 50,004 bytes.
+constexpr std::uint64_t endRecordSearchStart = 6;
 constexpr std::uint64_t endRecordSearchReach = 50004;
+constexpr std::size_t signatureSize = 4;
 
 // ZIP64 end-of-central-directory locator, right before the end record.
 constexpr std::uint32_t zip64LocatorSignature = 0x07064B50;
@@ -48,8 +50,17 @@ constexpr std::size_t commentLengthOffset = 32;
 constexpr std::size_t externalAttributesOffset = 38;
 
 constexpr std::uint16_t utf8NameFlag = 0x0800;
+
+// Extra fields: each block is an id, the length of its data and the data.
+constexpr std::size_t extraBlockHeaderSize = 4;
+constexpr std::size_t extraBlockLengthOffset = 2;
+// ZIP64 sizes: the 64-bit forms of the fields that are all ones, in the header's order.
 constexpr std::uint16_t zip64ExtraId = 0x0001;
+// Info-ZIP Unicode Path: a version (1), the CRC-32 of the stored name, the UTF-8 name.
 constexpr std::uint16_t unicodePathExtraId = 0x7075;
+constexpr std::uint8_t unicodePathVersion = 1;
+constexpr std::size_t unicodePathCrcOffset = 1;
+constexpr std::size_t unicodePathNameOffset = 5;
 
 // The systems whose file names cannot hold a backslash, so that one in a stored name separates
 // folders: MS-DOS (FAT), OS/2 (HPFS), Windows NT (NTFS) and Windows 95 (VFAT).
@@ -61,12 +72,13 @@ constexpr std::uint32_t unixDirectoryType = 0x4000;
 
 std::optional<std::uint64_t> findEndRecord(ByteSource& file)
 {
-    if (file.size() < 6) return std::nullopt;
+    if (file.size() < endRecordSearchStart) return std::nullopt;
     const std::uint64_t lowest = file.size() > endRecordSearchReach ? file.size() - endRecordSearchReach : 0;
-    // The four bytes of every candidate lie between the lowest one and 2 bytes before the end.
-    const std::optional<Bytes> tail = file.read(lowest, static_cast<std::size_t>(file.size() - 2 - lowest));
+    // The signatures of all candidates lie between the lowest one and the nearest one's end.
+    const std::uint64_t nearest = file.size() - endRecordSearchStart;
+    const std::optional<Bytes> tail = file.read(lowest, static_cast<std::size_t>(nearest + signatureSize - lowest));
     if (!tail) return std::nullopt;
-    for (std::size_t at = tail->size() - 4;; --at) {
+    for (std::size_t at = tail->size() - signatureSize;; --at) {
         if (readU32(tail->data() + at) == endRecordSignature) return lowest + at;
         if (at == 0) return std::nullopt;
     }
@@ -94,7 +106,7 @@ void applyZip64EndRecord(ByteSource& file, std::uint64_t endRecord, Directory& d
 
 bool centralHeaderAt(ByteSource& file, std::uint64_t offset)
 {
-    const std::optional<Bytes> signature = file.read(offset, 4);
+    const std::optional<Bytes> signature = file.read(offset, signatureSize);
     return signature && readU32(signature->data()) == centralHeaderSignature;
 }
 
@@ -117,25 +129,25 @@ ExtraFields readExtraFields(Bytes extra, std::string_view storedName, bool unpac
 {
     ExtraFields fields;
     std::size_t at = 0;
-    while (at + 4 <= extra.size()) {
+    while (at + extraBlockHeaderSize <= extra.size()) {
         const std::uint16_t id = readU16(extra.data() + at);
-        const std::uint16_t length = readU16(extra.data() + at + 2);
-        if (at + 4 + length > extra.size()) break;
-        const std::uint8_t* data = extra.data() + at + 4;
+        const std::uint16_t length = readU16(extra.data() + at + extraBlockLengthOffset);
+        if (at + extraBlockHeaderSize + length > extra.size()) break;
+        const std::uint8_t* data = extra.data() + at + extraBlockHeaderSize;
         if (id == zip64ExtraId) {
             std::size_t field = 0;
-            if (unpackedOverflows && field + 8 <= length) {
+            if (unpackedOverflows && field + sizeof(std::uint64_t) <= length) {
                 fields.unpackedSize = readU64(data + field);
-                field += 8;
+                field += sizeof(std::uint64_t);
             }
-            if (packedOverflows && field + 8 <= length) fields.packedSize = readU64(data + field);
-        } else if (id == unicodePathExtraId && length >= 5 && data[0] == 1) {
+            if (packedOverflows && field + sizeof(std::uint64_t) <= length) fields.packedSize = readU64(data + field);
+        } else if (id == unicodePathExtraId && length >= unicodePathNameOffset && data[0] == unicodePathVersion) {
             const auto* nameBytes = reinterpret_cast<const std::uint8_t*>(storedName.data());
             // The Unicode name only counts while it still describes the stored name.
-            if (readU32(data + 1) == crc32({nameBytes, storedName.size()}))
-                fields.unicodePath = std::string_view(reinterpret_cast<const char*>(data + 5), length - 5u);
+            if (readU32(data + unicodePathCrcOffset) == crc32({nameBytes, storedName.size()}))
+                fields.unicodePath = std::string_view(reinterpret_cast<const char*>(data + unicodePathNameOffset), length - unicodePathNameOffset);
         }
-        at += 4u + length;
+        at += extraBlockHeaderSize + length;
     }
     return fields;
 }
