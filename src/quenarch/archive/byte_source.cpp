@@ -20,4 +20,13 @@ std::optional<Bytes> ByteSource::refill(std::uint64_t offset, std::size_t length
     return window_.first(length);
 }
 
+std::uint64_t ByteSource::dataFrom(std::uint64_t offset)
+{
+    if (offset < stretchAskedFor_ || offset >= stretch_.end) {
+        stretchAskedFor_ = offset;
+        stretch_ = file_.dataFrom(offset);
+    }
+    return std::min(std::max(offset, stretch_.start), size_);
+}
+
 } // namespace quenarch

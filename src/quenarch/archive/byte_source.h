@@ -47,6 +47,11 @@ public:
         return refill(offset, length);
     }
 
+    // The first offset from this one on where the file may hold bytes other than zeros: past the
+    // hole of a sparse file that the offset lies in, the offset itself outside holes. The file is
+    // asked again only where the stretch it last told of ends.
+    std::uint64_t dataFrom(std::uint64_t offset);
+
     // The bytes from the offset on, at most length of them: fewer where the file ends first.
     std::optional<Bytes> readUpTo(std::uint64_t offset, std::size_t length)
     {
@@ -62,6 +67,9 @@ private:
     std::vector<std::uint8_t> buffer_;
     std::uint64_t windowStart_ = 0;
     Bytes window_;
+    // The stretch the file last told of, and the offset it was asked for.
+    std::uint64_t stretchAskedFor_ = 0;
+    RandomAccessFile::DataStretch stretch_{0, 0};
 };
 
 } // namespace quenarch

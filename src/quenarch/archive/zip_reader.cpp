@@ -229,14 +229,20 @@ ReadVerdict ReadZipArchive(ByteSource& file, MemberSink& sink, const NameDecoder
         const std::uint16_t nameLength = readU16(fixed->data() + nameLengthOffset);
         const std::uint16_t extraLength = readU16(fixed->data() + extraLengthOffset);
         const std::uint16_t commentLength = readU16(fixed->data() + commentLengthOffset);
-        // An empty name gives no row; passing such headers over at once keeps a run of zeros cheap.
-        if (nameLength != 0 || extraLength != 0) {
-            // An extra field that the end of the file cuts short is left out.
-            std::optional<Bytes> header = file.read(at, centralHeaderSize + nameLength + extraLength);
-            if (!header) header = file.read(at, centralHeaderSize + nameLength);
-            if (!header) break;
-            addMember(*header, sink, names);
+        if (nameLength == 0 && extraLength == 0 && commentLength == 0) {
+            // A header without a name gives no row. So do all the headers of zeros that follow in
+            // a hole of a sparse file: they are counted off without being read.
+            at += centralHeaderSize;
+            const std::uint64_t zeroHeaders = std::min((file.dataFrom(at) - at) / centralHeaderSize, directory.entries - entry - 1);
+            at += zeroHeaders * centralHeaderSize;
+            entry += zeroHeaders;
+            continue;
         }
+        // An extra field that the end of the file cuts short is left out.
+        std::optional<Bytes> header = file.read(at, centralHeaderSize + nameLength + extraLength);
+        if (!header) header = file.read(at, centralHeaderSize + nameLength);
+        if (!header) break;
+        addMember(*header, sink, names);
         at += centralHeaderSize + nameLength + extraLength + commentLength;
     }
     return ReadVerdict::Archive;

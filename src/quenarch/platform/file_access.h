@@ -19,6 +19,15 @@ public:
     // Copies bytes from the offset on into the buffer until it is full, the file ends or a read
     // fails, and returns how many it copied.
     virtual std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
+    // Where the file may hold bytes other than zeros from this offset on: from the end of the
+    // hole of a sparse file that the offset lies in (the offset itself outside holes) to the
+    // start of the next hole, so that a reader can pass holes over unread. A file that cannot
+    // tell answers the offset and its end.
+    struct DataStretch {
+        std::uint64_t start;
+        std::uint64_t end;
+    };
+    virtual DataStretch dataFrom(std::uint64_t offset) const { return {offset, size()}; }
 };
 
 // Opens a regular file, or a symbolic link to one, for reading. Anything else is refused before

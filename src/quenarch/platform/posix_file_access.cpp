@@ -3,6 +3,7 @@
 
 #include "quenarch/platform/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -35,6 +36,17 @@ public:
             copied += static_cast<std::size_t>(count);
         }
         return copied;
+    }
+
+    DataStretch dataFrom(std::uint64_t offset) const override
+    {
+        if (offset >= size_) return {size_, size_};
+        const off_t data = ::lseek(descriptor_, static_cast<off_t>(offset), SEEK_DATA);
+        // No data after the offset: the rest of the file is a hole.
+        if (data < 0) return errno == ENXIO ? DataStretch{size_, size_} : DataStretch{offset, size_};
+        const off_t hole = ::lseek(descriptor_, data, SEEK_HOLE);
+        const std::uint64_t start = std::clamp(static_cast<std::uint64_t>(data), offset, size_);
+        return {start, hole < 0 ? size_ : std::clamp(static_cast<std::uint64_t>(hole), start, size_)};
     }
 
 private:
