@@ -28,14 +28,6 @@ std::size_t displayWidth(std::string_view text)
     return text.size() - continuations;
 }
 
-// Appends blanks, sixteen at a time.
-void appendBlanks(std::string& out, std::size_t count)
-{
-    constexpr std::string_view blanks = "                ";
-    for (; count > blanks.size(); count -= blanks.size()) out.append(blanks);
-    out.append(blanks.substr(0, count));
-}
-
 void appendDigits(std::string& out, int value, int width)
 {
     char digits[12];
@@ -130,44 +122,41 @@ void writeReport(const QuenArchive& control, const TextSink& write)
     const ListView& list = control.fileview();
     const std::array<std::size_t, shownColumns> widths = columnWidths(list);
     PieceWriter out(write);
-    std::string scratch;
+    std::string& text = out.text();
 
     // One line of cells: each padded to its column's width, the sizes on the right, the last
-    // one as it is, and no blanks at the end of the line.
-    const auto writeLine = [&](auto&& cellText) {
-        std::string& line = out.text();
-        const std::size_t lineStart = line.size();
+    // one as it is, and no blanks at the end of the line. Cells are written in place and
+    // measured there; a right-aligned one is moved along by its padding.
+    const auto writeLine = [&](auto&& appendCell) {
+        const std::size_t lineStart = text.size();
         for (std::size_t column = 0; column < shownColumns; ++column) {
-            const std::string_view text = cellText(column);
-            if (column + 1 == shownColumns) {
-                line.append(text);
-                break;
-            }
-            const std::size_t padding = widths[column] - displayWidth(text);
-            const bool right = list.columns()[column].alignment == ColumnAlignment::Right;
-            if (right) appendBlanks(line, padding);
-            line.append(text);
-            if (!right) appendBlanks(line, padding);
-            line.append(columnGap);
+            const std::size_t cellStart = text.size();
+            appendCell(column);
+            if (column + 1 == shownColumns) break;
+            const std::size_t padding = widths[column] - displayWidth(std::string_view(text).substr(cellStart));
+            if (list.columns()[column].alignment == ColumnAlignment::Right)
+                text.insert(cellStart, padding, ' ');
+            else
+                text.append(padding, ' ');
+            text.append(columnGap);
         }
-        const std::size_t end = line.find_last_not_of(' ');
-        line.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
-        line.push_back('\n');
+        const std::size_t end = text.find_last_not_of(' ');
+        text.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
+        text.push_back('\n');
         out.endOfLine();
     };
-    writeLine([&](std::size_t column) -> std::string_view { return list.columns()[column].caption; });
+    writeLine([&](std::size_t column) { text.append(list.columns()[column].caption); });
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
-        writeLine([&](std::size_t column) { return row.text(column, scratch); });
+        writeLine([&](std::size_t column) { row.appendText(text, column); });
     }
 
-    std::string& summary = out.text();
-    summary.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
-    summary.append("; type: ");
-    appendEscapedLine(summary, control.ArchiveType());
-    summary.append("; comment: ");
-    appendEscapedLine(summary, control.FileComment());
-    summary.push_back('\n');
+    text.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
+    text.append("; type: ");
+    appendEscapedLine(text, control.ArchiveType());
+    text.append("; comment: ");
+    appendEscapedLine(text, control.FileComment());
+    text.push_back('\n');
 }
 
 void writeJson(const QuenArchive& control, const TextSink& write)

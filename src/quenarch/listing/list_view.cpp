@@ -65,14 +65,14 @@ void ListRow::appendMemberText(std::string& out, std::size_t column) const
         if (!r.has(RowRecord::hasMoment)) break;
         // Shown: the short date and "hh:mm". Stored: the general date form, whose date half is
         // the same short date and which leaves out a time of exactly midnight.
-        const DateParts parts = datePartsOf(r.moment.day, r.moment.second);
-        out.append(list_->shortDateOf(r.moment.day, parts));
+        MomentTexts& texts = list_->momentTexts_;
+        texts.appendShortDate(out, r.moment.day);
         if (column == ModifiedColumn) {
             out.push_back(' ');
-            locale.appendShortTime(out, parts);
+            texts.appendShortTime(out, r.moment.second);
         } else if (r.moment.second != 0) {
             out.push_back(' ');
-            locale.appendLongTime(out, parts);
+            locale.appendLongTime(out, datePartsOf(r.moment.day, r.moment.second));
         }
         break;
     }
@@ -135,22 +135,12 @@ std::string_view ListRow::icon() const { return list_->rows_.iconKey(record_->ic
 
 std::string_view ListRow::smallIcon() const { return list_->rows_.iconKey(record_->smallIcon); }
 
-ListView::ListView(std::vector<ColumnHeader> columns) : columns_(std::move(columns)) {}
+ListView::ListView(std::vector<ColumnHeader> columns) : columns_(std::move(columns)) { momentTexts_.setLocale(locale_.get()); }
 
 void ListView::setLocale(std::shared_ptr<const Locale> locale)
 {
     locale_ = std::move(locale);
-    lastShortDateDay_.reset();
-}
-
-const std::string& ListView::shortDateOf(std::int32_t day, const DateParts& parts) const
-{
-    if (lastShortDateDay_ != day) {
-        lastShortDate_.clear();
-        locale_->appendShortDate(lastShortDate_, parts);
-        lastShortDateDay_ = day;
-    }
-    return lastShortDate_;
+    momentTexts_.setLocale(locale_.get());
 }
 
 void ListView::beforeRowCountChange()
@@ -258,7 +248,14 @@ void ListView::setSmallIcon(std::size_t index, std::string_view key)
 
 void ListView::setIcons(std::size_t index, std::string_view key)
 {
+    position(index);
+    setIcons(index, rows_.iconKeyNumber(key));
+}
+
+void ListView::setIcons(std::size_t index, IconKeyNumber number)
+{
     const std::size_t at = position(index);
+    if (!rows_.knowsIconKey(number)) throw errors::elementNotFound();
     // Rows share few keys: a key found in both lists stays found until either list changes.
     const std::uint64_t smallRevision = smallIcons_ ? smallIcons_->revision() : 0;
     const std::uint64_t largeRevision = icons_ ? icons_->revision() : 0;
@@ -270,8 +267,8 @@ void ListView::setIcons(std::size_t index, std::string_view key)
         checked_.large = icons_;
         checked_.largeRevision = largeRevision;
     }
-    const std::uint32_t number = rows_.iconKeyNumber(key);
     if (!checked_.keys.contains(number)) {
+        const std::string_view key = rows_.iconKey(number);
         if (smallIcons_ != nullptr && smallIcons_->find(key) == nullptr) throw errors::elementNotFound();
         if (icons_ != nullptr && icons_->find(key) == nullptr) throw errors::elementNotFound();
         checked_.keys.insert(number);

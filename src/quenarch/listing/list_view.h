@@ -4,6 +4,7 @@
 #include "quenarch/listing/font.h"
 #include "quenarch/listing/image_list.h"
 #include "quenarch/listing/list_observers.h"
+#include "quenarch/listing/moment_texts.h"
 #include "quenarch/listing/row_store.h"
 
 #include <cstdint>
@@ -111,6 +112,10 @@ public:
     void setSmallIcon(std::size_t index, std::string_view key);
     // Sets the small and the large icon to the same key.
     void setIcons(std::size_t index, std::string_view key);
+    // The number under which the list keeps an icon key until it is emptied (see generation()):
+    // rows given the number instead of the key are spared looking it up.
+    IconKeyNumber iconKeyNumber(std::string_view key) { return rows_.iconKeyNumber(key); }
+    void setIcons(std::size_t index, IconKeyNumber key);
 
     // Selects one row, clearing any other selection; 0 selects none.
     void select(std::size_t index);
@@ -180,8 +185,6 @@ private:
     void beforeRowCountChange();
     void rowChanged(std::size_t index);
     void sortRows();
-    // The short date of a day, kept for the rows that follow on the same day.
-    const std::string& shortDateOf(std::int32_t day, const DateParts& parts) const;
 
     template <typename Notice>
     void notifyRows(Notice notice)
@@ -206,8 +209,7 @@ private:
     std::int32_t sortKey_ = 0;
     std::int32_t sortOrder_ = 0;
     std::shared_ptr<const Locale> locale_ = std::make_shared<Locale>();
-    mutable std::string lastShortDate_;
-    mutable std::optional<std::int32_t> lastShortDateDay_;
+    mutable MomentTexts momentTexts_;
 
     ViewMode view_ = ViewMode::Icon;
     std::uint32_t backColor_ = 0x80000005;
@@ -223,7 +225,7 @@ private:
     ImageList* smallIcons_ = nullptr;
     // The keys found in both bound lists since the lists were last bound or changed.
     struct CheckedKeys {
-        std::unordered_set<std::uint32_t> keys; // key numbers of the row store
+        std::unordered_set<IconKeyNumber> keys;
         const ImageList* small = nullptr;
         std::uint64_t smallRevision = 0;
         const ImageList* large = nullptr;

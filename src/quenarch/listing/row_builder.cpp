@@ -67,6 +67,7 @@ RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
     // forgotten what its rows shared.
     if (found->listGeneration != list_.generation()) {
         found->shared = list_.shareExtension(found->asPassed, found->lowerCased, found->typeName);
+        if (!found->iconKey.empty()) found->iconNumber = list_.iconKeyNumber(found->iconKey);
         found->listGeneration = list_.generation();
     }
     return *found;
@@ -100,15 +101,13 @@ void RowBuilder::AddListItem(const ListingMember& member)
     if (member.date && member.time) values.moment = momentOf(*member.date, *member.time);
     const std::size_t n = list_.addMember(values);
 
-    const std::string& e = facts.lowerCased;
-    if (e.empty()) {
-        list_.setIcons(n, defaultIconKey);
-        return;
-    }
     // Within one archive the answer for an extension stands, found or not; the next archive
     // asks the desktop again.
-    if (facts.iconKey.empty()) facts.iconKey = iconKeyFor(member.extension, e);
-    list_.setIcons(n, facts.iconKey);
+    if (facts.iconKey.empty()) {
+        facts.iconKey = facts.lowerCased.empty() ? std::string(defaultIconKey) : iconKeyFor(member.extension, facts.lowerCased);
+        facts.iconNumber = list_.iconKeyNumber(facts.iconKey);
+    }
+    list_.setIcons(n, facts.iconNumber);
 }
 
 std::string RowBuilder::iconKeyFor(std::string_view extension, const std::string& e)

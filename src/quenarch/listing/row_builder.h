@@ -51,9 +51,11 @@ private:
         std::uint64_t prefix = 0; // its first eight bytes
         std::string lowerCased;
         std::string typeName;
-        ExtensionId shared = 0;         // in the list, while listGeneration holds
-        std::uint64_t listGeneration = 0;
         std::string iconKey; // empty until the extension's icon has been looked up
+        // What the list keeps for the extension, while its generation stays listGeneration.
+        ExtensionId shared = 0;
+        IconKeyNumber iconNumber{};
+        std::uint64_t listGeneration = 0;
     };
 
     ExtensionFacts& factsFor(std::string_view extension);

@@ -23,7 +23,7 @@ void RowStore::clear()
     texts_.clear();
     extensions_.clear();
     iconKeys_.resize(1);
-    iconKeyNumbers_ = {{std::string_view(), 0}};
+    iconKeyNumbers_ = {{std::string_view(), IconKeyNumber{}}};
     hostTexts_.clear();
 }
 
@@ -60,10 +60,10 @@ ExtensionId RowStore::shareExtension(std::string_view asPassed, std::string_view
     return static_cast<ExtensionId>(extensions_.size() - 1);
 }
 
-std::uint32_t RowStore::iconKeyNumber(std::string_view key)
+IconKeyNumber RowStore::iconKeyNumber(std::string_view key)
 {
     if (const auto found = iconKeyNumbers_.find(key); found != iconKeyNumbers_.end()) return found->second;
-    const auto number = static_cast<std::uint32_t>(iconKeys_.size());
+    const auto number = static_cast<IconKeyNumber>(iconKeys_.size());
     iconKeyNumbers_.emplace(iconKeys_.emplace_back(key), number);
     return number;
 }

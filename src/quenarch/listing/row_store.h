@@ -46,6 +46,9 @@ struct SharedExtension {
 };
 using ExtensionId = std::uint32_t;
 
+// The number under which a store keeps an icon key; 0 is the empty key.
+enum class IconKeyNumber : std::uint32_t {};
+
 // The values of an archive member, from which its row's texts are written.
 struct MemberValues {
     std::string_view baseName; // the name before its last dot
@@ -76,8 +79,8 @@ struct RowRecord {
     RowMoment moment;
     std::uint32_t crc = 0;
     ExtensionId extension = 0;
-    std::uint32_t icon = 0;      // key number in the store; 0 for none
-    std::uint32_t smallIcon = 0;
+    IconKeyNumber icon{};        // none: the empty key
+    IconKeyNumber smallIcon{};
     std::uint32_t hostTexts = 0; // 1-based entry of the texts hosts wrote; 0 for none
     std::uint8_t flags = 0;
     std::uint8_t hostCells = 0;  // one bit per column whose text a host wrote
@@ -110,9 +113,10 @@ public:
     const SharedExtension& extension(ExtensionId id) const { return extensions_[id]; }
     bool knowsExtension(ExtensionId id) const { return id < extensions_.size(); }
 
-    // The number of a key, the same for every row that uses it; 0 is the empty key.
-    std::uint32_t iconKeyNumber(std::string_view key);
-    std::string_view iconKey(std::uint32_t number) const { return iconKeys_[number]; }
+    // The number of a key, the same for every row that uses it, until the store is cleared.
+    IconKeyNumber iconKeyNumber(std::string_view key);
+    bool knowsIconKey(IconKeyNumber number) const { return static_cast<std::size_t>(number) < iconKeys_.size(); }
+    std::string_view iconKey(IconKeyNumber number) const { return iconKeys_[static_cast<std::size_t>(number)]; }
 
     void setHostText(std::size_t position, std::size_t column, std::string_view text);
     std::string_view hostText(const RowRecord& record, std::size_t column) const;
@@ -127,7 +131,7 @@ private:
     std::pmr::vector<RowRecord> records_{&blocks_};
     std::deque<SharedExtension> extensions_;
     std::deque<std::string> iconKeys_{std::string()};
-    std::unordered_map<std::string_view, std::uint32_t> iconKeyNumbers_{{std::string_view(), 0}};
+    std::unordered_map<std::string_view, IconKeyNumber> iconKeyNumbers_{{std::string_view(), IconKeyNumber{}}};
     std::vector<std::array<std::string, listingColumnCount>> hostTexts_;
 };
 
