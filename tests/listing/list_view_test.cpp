@@ -45,6 +45,8 @@ TEST(ListViewSorting, ComparesEachColumnByItsKind)
     EXPECT_EQ(names(list), "C a b B"); // by moment
     list.setSortOrder(1);
     EXPECT_EQ(names(list), "B b a C");
+    list.setSortKey(9); // beyond the sub-items: by the row's text
+    EXPECT_EQ(names(list), "C B b a");
 }
 
 TEST(ListViewSorting, RowsAddedInAnUpdateStayAtTheEndUntilItEnds)

@@ -28,12 +28,15 @@ std::size_t displayWidth(std::string_view text)
     return text.size() - continuations;
 }
 
-void appendDigits(std::string& out, int value, int width)
+// Three numbers with their fewest digits, joined by a separator: a date or a time of day.
+void appendNumbers(std::string& out, std::array<int, 3> numbers, std::array<int, 3> widths, char separator)
 {
-    char digits[12];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
-    if (error == std::errc()) {
-        for (auto length = static_cast<int>(end - digits); length < width; ++length) out.push_back('0');
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (i > 0) out.push_back(separator);
+        char digits[12];
+        const auto [end, error] = std::to_chars(digits, digits + sizeof digits, numbers[i]);
+        if (error != std::errc()) continue;
+        for (auto length = static_cast<int>(end - digits); length < widths[i]; ++length) out.push_back('0');
         out.append(digits, end);
     }
 }
@@ -59,17 +62,9 @@ void appendJsonDateAndTime(std::string& out, const std::optional<AutomationDate>
     }
     const DateParts parts = datePartsOf(dayNumber(*moment), secondOfDay(*moment));
     out.append(",\"date\":\"");
-    appendDigits(out, parts.year, 4);
-    out.push_back('-');
-    appendDigits(out, parts.month, 2);
-    out.push_back('-');
-    appendDigits(out, parts.day, 2);
+    appendNumbers(out, {parts.year, parts.month, parts.day}, {4, 2, 2}, '-');
     out.append("\",\"time\":\"");
-    appendDigits(out, parts.hour, 2);
-    out.push_back(':');
-    appendDigits(out, parts.minute, 2);
-    out.push_back(':');
-    appendDigits(out, parts.second, 2);
+    appendNumbers(out, {parts.hour, parts.minute, parts.second}, {2, 2, 2}, ':');
     out.push_back('"');
 }
 

@@ -1,6 +1,7 @@
 #include "quenarch/archive/reader_frame.h"
 
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/hex_text.h"
 
 namespace quenarch {
 
@@ -32,14 +33,9 @@ std::string decodeMarkedUtf8(std::string_view bytes, const TextCodec& codec)
 
 std::string crcText(std::uint32_t crc)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    char buffer[8];
-    int length = 0;
-    do {
-        buffer[7 - length++] = digits[crc & 0xF];
-        crc >>= 4;
-    } while (crc != 0);
-    return std::string(buffer + 8 - length, static_cast<std::size_t>(length));
+    std::string text;
+    appendUpperHex(text, crc);
+    return text;
 }
 
 void addMemberResumingOnError(MemberSink& sink, const ArchiveMember& member)

@@ -340,8 +340,10 @@ void ListView::setSortSettings(std::int32_t key, std::int32_t order, bool sorted
 void ListView::sortRows()
 {
     if (rows_.size() < 2) return;
-    const std::size_t column = static_cast<std::size_t>(std::max(sortKey_, 0));
-    const SortKind kind = column < columns_.size() ? columns_[column].sortKind : SortKind::Text;
+    // A key beyond the sub-items sorts by the row's text.
+    const std::size_t key = static_cast<std::size_t>(std::max(sortKey_, 0));
+    const SortKind kind = key < columns_.size() ? columns_[key].sortKind : SortKind::Text;
+    const std::size_t column = key < listingColumnCount ? key : NameColumn;
     const std::vector<std::size_t> order = sortedPositions(*this, column, kind, sortOrder_ == 1);
     // Within a reset the rows may change in any way without a notice of their own.
     const bool announce = !resetOpen_;

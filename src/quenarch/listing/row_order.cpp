@@ -25,13 +25,10 @@ class FoldedTexts {
 public:
     std::string_view fold(std::string_view text)
     {
-        char* copy = static_cast<char*>(buffer_.allocate(std::max<std::size_t>(text.size(), 1), 1));
-        std::memcpy(copy, text.data(), text.size());
+        char* copy = keep(text);
         if (lowerAsciiLetters(copy, text.size())) return {copy, text.size()};
         const std::string folded = foldCase(text);
-        char* foldedCopy = static_cast<char*>(buffer_.allocate(std::max<std::size_t>(folded.size(), 1), 1));
-        std::memcpy(foldedCopy, folded.data(), folded.size());
-        return {foldedCopy, folded.size()};
+        return {keep(folded), folded.size()};
     }
 
     // Texts the list keeps once for many rows (file types) are folded once.
@@ -43,6 +40,13 @@ public:
     }
 
 private:
+    char* keep(std::string_view text)
+    {
+        char* copy = static_cast<char*>(buffer_.allocate(std::max<std::size_t>(text.size(), 1), 1));
+        if (!text.empty()) std::memcpy(copy, text.data(), text.size());
+        return copy;
+    }
+
     LargeBlockResource blocks_;
     std::pmr::monotonic_buffer_resource buffer_{&blocks_};
     std::unordered_map<const char*, std::string_view> shared_;

@@ -86,7 +86,7 @@ struct RowRecord {
     std::uint8_t hostCells = 0;  // one bit per column whose text a host wrote
 
     bool has(Flag flag) const { return (flags & flag) != 0; }
-    bool hostWrote(std::size_t column) const { return (hostCells >> column & 1u) != 0; }
+    bool hostWrote(std::size_t column) const { return column < listingColumnCount && (hostCells >> column & 1u) != 0; }
 };
 
 // The rows of a list, compactly: fixed-size records in large blocks, names and paths in an
