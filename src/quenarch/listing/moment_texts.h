@@ -21,10 +21,11 @@ public:
     void appendShortTime(std::string& out, std::int32_t secondOfDay);
 
 private:
+    // Sixteen bytes, so that the days of 45 years fit in 256 KiB; longer dates are not kept.
     struct DayText {
         std::int32_t day = 0;
         std::uint8_t length = 0; // 0: nothing kept
-        char text[27];
+        char text[11];
     };
     struct MinuteText {
         std::uint8_t length = 0;
