@@ -299,10 +299,21 @@ void ListView::beginUpdate() { ++updateDepth_; }
 void ListView::endUpdate()
 {
     if (updateDepth_ == 0 || --updateDepth_ > 0) return;
-    const bool reset = resetOpen_;
-    if (sorted_ && (reset || sortPending_)) sortRows();
+    const bool sort = sorted_ && (resetOpen_ || sortPending_);
     sortPending_ = false;
-    if (!reset) return;
+    try {
+        if (sort) sortRows();
+    } catch (...) {
+        // Unsorted for want of memory, the rows are still announced.
+        endReset();
+        throw;
+    }
+    endReset();
+}
+
+void ListView::endReset()
+{
+    if (!resetOpen_) return;
     resetOpen_ = false;
     notifyRows([](ListRowObserver& o) { o.rowsReset(); });
     if (selected_ != 0) notifyPresentation([&](ListPresentationObserver& o) { o.selectionChanged(selected_); });
@@ -344,11 +355,13 @@ void ListView::sortRows()
     const std::size_t key = static_cast<std::size_t>(std::max(sortKey_, 0));
     const SortKind kind = key < columns_.size() ? columns_[key].sortKind : SortKind::Text;
     const std::size_t column = key < listingColumnCount ? key : NameColumn;
+    // Everything that needs memory comes before the notice: once announced, the change is made.
     const std::vector<std::size_t> order = sortedPositions(*this, column, kind, sortOrder_ == 1);
+    RowStore::Records ordered = rows_.inOrder(order);
     // Within a reset the rows may change in any way without a notice of their own.
     const bool announce = !resetOpen_;
     if (announce) notifyRows([](ListRowObserver& o) { o.rowsAboutToBeReordered(); });
-    rows_.reorder(order);
+    rows_.putInPlace(std::move(ordered));
     selected_ = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].has(RowRecord::selected)) selected_ = i + 1;

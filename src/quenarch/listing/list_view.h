@@ -181,8 +181,10 @@ private:
     friend class ListRow;
 
     std::size_t position(std::size_t index) const;
-    // Opens the reset that an update's changes of the row count go into, once per update.
+    // Opens the reset that an update's changes of the row count go into, once per update, and
+    // closes it at the update's end.
     void beforeRowCountChange();
+    void endReset();
     void rowChanged(std::size_t index);
     void sortRows();
 

@@ -23,7 +23,7 @@ void RowStore::clear()
     texts_.clear();
     extensions_.clear();
     iconKeys_.resize(1);
-    iconKeyNumbers_ = {{std::string_view(), IconKeyNumber{}}};
+    iconKeyNumbers_.clear();
     hostTexts_.clear();
 }
 
@@ -62,6 +62,7 @@ ExtensionId RowStore::shareExtension(std::string_view asPassed, std::string_view
 
 IconKeyNumber RowStore::iconKeyNumber(std::string_view key)
 {
+    if (key.empty()) return IconKeyNumber{};
     if (const auto found = iconKeyNumbers_.find(key); found != iconKeyNumbers_.end()) return found->second;
     const auto number = static_cast<IconKeyNumber>(iconKeys_.size());
     iconKeyNumbers_.emplace(iconKeys_.emplace_back(key), number);
@@ -85,12 +86,12 @@ std::string_view RowStore::hostText(const RowRecord& record, std::size_t column)
     return hostTexts_[record.hostTexts - 1][column];
 }
 
-void RowStore::reorder(std::span<const std::size_t> previousPositions)
+RowStore::Records RowStore::inOrder(std::span<const std::size_t> previousPositions) const
 {
-    std::pmr::vector<RowRecord> ordered(&blocks_);
+    Records ordered(records_.get_allocator());
     ordered.reserve(records_.size());
     for (const std::size_t position : previousPositions) ordered.push_back(records_[position]);
-    records_ = std::move(ordered);
+    return ordered;
 }
 
 } // namespace quenarch

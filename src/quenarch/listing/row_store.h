@@ -96,6 +96,7 @@ class RowStore {
 public:
     std::size_t size() const { return records_.size(); }
     void reserve(std::size_t rows) { records_.reserve(rows); }
+    // Needs no memory, so that a list can always be emptied.
     void clear();
 
     // Positions are 0-based.
@@ -121,17 +122,19 @@ public:
     void setHostText(std::size_t position, std::size_t column, std::string_view text);
     std::string_view hostText(const RowRecord& record, std::size_t column) const;
 
-    // Puts the rows in the order given: the row at position i is the one that stood at
-    // previousPositions[i].
-    void reorder(std::span<const std::size_t> previousPositions);
+    // The rows in another order: the row at position i is the one that stands at
+    // previousPositions[i]. The store keeps them once they are put in place.
+    using Records = std::pmr::vector<RowRecord>;
+    Records inOrder(std::span<const std::size_t> previousPositions) const;
+    void putInPlace(Records&& records) noexcept { records_ = std::move(records); }
 
 private:
     LargeBlockResource blocks_;
     TextArena texts_{&blocks_};
-    std::pmr::vector<RowRecord> records_{&blocks_};
+    Records records_{&blocks_};
     std::deque<SharedExtension> extensions_;
     std::deque<std::string> iconKeys_{std::string()};
-    std::unordered_map<std::string_view, IconKeyNumber> iconKeyNumbers_{{std::string_view(), IconKeyNumber{}}};
+    std::unordered_map<std::string_view, IconKeyNumber> iconKeyNumbers_; // every key but the empty one
     std::vector<std::array<std::string, listingColumnCount>> hostTexts_;
 };
 
