@@ -31,7 +31,7 @@ TEST_F(CursorTest, AFirstQueryMakesTheFirstRowCurrent)
 {
     EXPECT_EQ(control.ItemFileName(), "Readme.txt");
     EXPECT_EQ(current(), 1);
-    EXPECT_TRUE(control.fileview().row(1).selected);
+    EXPECT_TRUE(control.fileview().row(1).selected());
     EXPECT_EQ(control.ItemUnCompressed(), "6");
     EXPECT_EQ(control.ItemCompressed(), "6");
     EXPECT_EQ(control.ItemFileType(), "Text Document");
@@ -48,7 +48,7 @@ TEST_F(CursorTest, MovesStopAtBothEnds)
     EXPECT_EQ(current(), 3);
     EXPECT_EQ(control.MoveNext(), -1);
     EXPECT_EQ(current(), 3);
-    EXPECT_TRUE(control.fileview().row(3).selected);
+    EXPECT_TRUE(control.fileview().row(3).selected());
     EXPECT_EQ(control.MoveFirst(), 0);
     EXPECT_EQ(control.MovePrevious(), -1);
     EXPECT_EQ(current(), 1);

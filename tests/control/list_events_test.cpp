@@ -46,7 +46,7 @@ protected:
     std::string names() const
     {
         std::string out;
-        for (std::size_t i = 1; i <= control.fileview().count(); ++i) out += control.fileview().row(i).text + " ";
+        for (std::size_t i = 1; i <= control.fileview().count(); ++i) out += control.fileview().row(i).text(NameColumn) + " ";
         return out;
     }
 
@@ -82,7 +82,7 @@ TEST_F(EventsTest, ItemClickRaisesTheRowsFieldsAfterMakingItCurrent)
     EXPECT_EQ(pictureSeenInHandler, control.ImageList4().picture("xdoc"));
     control.listClick();
     EXPECT_EQ(control.Picture(), control.ImageList2().picture("xdoc"));
-    EXPECT_EQ(control.fileview().row(3).text, "Guide.doc");
+    EXPECT_EQ(control.fileview().row(3).text(NameColumn), "Guide.doc");
 }
 
 TEST_F(EventsTest, ClickRaisesBeforeThePictureFollowsTheCurrentRow)

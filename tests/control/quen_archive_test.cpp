@@ -38,7 +38,7 @@ protected:
     std::string rowNames() const
     {
         std::string names;
-        for (std::size_t i = 1; i <= control.fileview().count(); ++i) names += control.fileview().row(i).text + ";";
+        for (std::size_t i = 1; i <= control.fileview().count(); ++i) names += control.fileview().row(i).text(NameColumn) + ";";
         return names;
     }
 

@@ -1,35 +1,52 @@
 #include "quenarch/listing/large_block_resource.h"
+#include "quenarch/listing/text_arena.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace quenarch {
 namespace {
 
-TEST(LargeBlockResource, BlocksOfEverySizeAreWholeAlignedAndGivenBack)
+// Page memory from the heap that notes the blocks it has out.
+class CountingPages final : public PageMemory {
+public:
+    void* map(std::size_t bytes) override
+    {
+        void* block = ::operator new(bytes, std::align_val_t{4096});
+        out[block] = bytes;
+        return block;
+    }
+    void unmap(void* block, std::size_t bytes) override
+    {
+        EXPECT_EQ(out[block], bytes);
+        out.erase(block);
+        ::operator delete(block, std::align_val_t{4096});
+    }
+    std::map<void*, std::size_t> out;
+};
+
+TEST(LargeBlockResource, MapsLargeBlocksOnlyAndGivesEveryBlockBack)
 {
-    LargeBlockResource resource;
     constexpr std::size_t megabyte = std::size_t{1} << 20;
-    for (const std::size_t bytes : {std::size_t{24}, megabyte - 1, megabyte, 2 * megabyte, 5 * megabyte + 123}) {
+    CountingPages pages;
+    LargeBlockResource resource(pages);
+    for (const std::size_t bytes : {std::size_t{24}, megabyte - 1, megabyte, 5 * megabyte + 123}) {
         SCOPED_TRACE(bytes);
         void* block = resource.allocate(bytes, alignof(std::max_align_t));
-        ASSERT_NE(block, nullptr);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u);
-        // Every byte is there to be written and read back, up to the last one.
-        auto* bytesOf = static_cast<unsigned char*>(block);
-        std::memset(bytesOf, 0xA5, bytes);
-        EXPECT_EQ(bytesOf[0], 0xA5);
-        EXPECT_EQ(bytesOf[bytes - 1], 0xA5);
+        EXPECT_EQ(pages.out.size(), bytes >= megabyte ? 1u : 0u);
+        std::memset(block, 0xA5, bytes);
         resource.deallocate(block, bytes, alignof(std::max_align_t));
+        EXPECT_TRUE(pages.out.empty());
     }
-    EXPECT_TRUE(resource.is_equal(LargeBlockResource()));
-    EXPECT_FALSE(resource.is_equal(*std::pmr::new_delete_resource()));
+    EXPECT_TRUE(resource.is_equal(LargeBlockResource(pages)));
+    EXPECT_FALSE(resource.is_equal(LargeBlockResource()));
 }
 
-TEST(LargeBlockResource, ContainersGrowThroughItsSizes)
+TEST(LargeBlockResource, ContainersAndArenasGrowThroughTheSystemsPages)
 {
     LargeBlockResource resource;
     std::pmr::vector<std::uint32_t> numbers(&resource);
@@ -37,6 +54,15 @@ TEST(LargeBlockResource, ContainersGrowThroughItsSizes)
     std::uint64_t sum = 0;
     for (const std::uint32_t n : numbers) sum += n;
     EXPECT_EQ(sum, 7ull * 2'999'999ull * 3'000'000ull / 2);
+
+    // Lengths of one, two and three base-128 digits, and the empty text.
+    TextArena texts(&resource);
+    std::vector<std::pair<StoredText, std::string>> stored;
+    for (const std::size_t length : {0u, 1u, 127u, 128u, 20000u, 3'000'000u}) {
+        std::string text(length, static_cast<char>('a' + length % 26));
+        stored.emplace_back(texts.store(text), text);
+    }
+    for (const auto& [handle, text] : stored) EXPECT_EQ(handle.view(), text);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
+#include "quenarch/control/headless_host.h"
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/qt/list_model.h"
+#include "support/test_platform.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -12,6 +15,30 @@ using Signals = QList<QList<QVariant>>;
 constexpr std::uint32_t smallBlue = 0xFF0000AA, largeGreen = 0xFF00AA00;
 
 Picture filled(int size, std::uint32_t argb) { return std::make_shared<Image>(size, size, 0, argb); }
+
+// Qt's model tester reports what it finds wrong as warnings; each one fails the test.
+class ModelTesterWarnings {
+public:
+    ModelTesterWarnings()
+    {
+        seen().clear();
+        previous_ = qInstallMessageHandler(&ModelTesterWarnings::take);
+    }
+    ~ModelTesterWarnings() { qInstallMessageHandler(previous_); }
+
+    static QStringList& seen()
+    {
+        static QStringList messages;
+        return messages;
+    }
+
+private:
+    static void take(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg) seen() << message;
+    }
+    QtMessageHandler previous_;
+};
 
 class ListModelTest : public testing::Test {
 protected:
@@ -52,37 +79,80 @@ protected:
     ListModel model{list};
 };
 
-// The list changes first and tells afterwards: the views learn of the rows once, in one notice per
-// update, and a list emptied within an update starts them over.
-TEST_F(ListModelTest, RowsComeAsTheListAnnouncesThem)
+// Each change of the rows is bracketed as Qt's views expect: rows appended one by one are
+// inserted, an update's additions and emptyings come as one reset.
+TEST_F(ListModelTest, RowsChangeBetweenTheModelsBeginAndEndSignals)
 {
+    ModelTesterWarnings warnings;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted), reset(&model, &QAbstractItemModel::modelReset);
-    addRows({"a.txt"});
-    list.beginUpdate();
-    addRows({"b.txt", "c.txt"});
-    EXPECT_EQ(model.rowCount(), 1);
-    list.endUpdate();
-    EXPECT_EQ(inserted, (Signals{{QModelIndex(), 0, 0}, {QModelIndex(), 1, 2}}));
-    EXPECT_EQ(names(), "a.txt b.txt c.txt");
+    addRows({"a.txt", "b.txt"});
+    EXPECT_EQ(inserted, (Signals{{QModelIndex(), 0, 0}, {QModelIndex(), 1, 1}}));
 
     list.beginUpdate();
     list.clear();
-    addRows({"d.txt"});
-    EXPECT_EQ(names(), "d.txt  "); // rows the list has removed read as empty until it tells
+    addRows({"d.txt", "c.txt"});
     list.endUpdate();
-    EXPECT_EQ(std::pair(reset.size(), inserted.size()), (std::pair<qsizetype, qsizetype>(1, 2)));
-    EXPECT_EQ(names(), "d.txt");
+    list.beginUpdate();
+    addRows({"e.txt"});
+    list.endUpdate();
+    EXPECT_EQ(std::pair(reset.size(), inserted.size()), (std::pair<qsizetype, qsizetype>(2, 2)));
+    EXPECT_EQ(names(), "d.txt c.txt e.txt");
+
+    list.setSortSettings(NameColumn, 0, true);
+    EXPECT_EQ(names(), "c.txt d.txt e.txt");
+    list.setText(1, "z.txt");
+    list.setSubItem(2, SizeColumn, "12");
+    list.setView(0);
     list.clear();
-    EXPECT_EQ(std::pair(reset.size(), model.rowCount()), (std::pair<qsizetype, int>(2, 0)));
+    EXPECT_EQ(std::pair(reset.size(), model.rowCount()), (std::pair<qsizetype, int>(3, 0)));
+    EXPECT_TRUE(ModelTesterWarnings::seen().isEmpty()) << ModelTesterWarnings::seen().join('\n').toStdString();
+}
+
+TEST_F(ListModelTest, PersistentIndexesFollowTheirRowsThroughASort)
+{
+    addRows({"b.txt", "c.txt", "a.txt"});
+    const QPersistentModelIndex c = model.index(1, 2);
+    const QPersistentModelIndex a = model.index(2, 0);
+    list.setSortSettings(NameColumn, 1, true);
+    EXPECT_EQ(names(), "c.txt b.txt a.txt");
+    EXPECT_EQ(std::pair(c.row(), c.column()), std::pair(0, 2));
+    EXPECT_EQ(a.row(), 2);
+}
+
+TEST_F(ListModelTest, ShowsAnOpenedArchivesRowsAndWhatTheUserDoesToThem)
+{
+    test::TestPlatform t;
+    HeadlessHost host;
+    QuenArchive control(host, t.platform);
+    MemoryPropertyBag noProperties;
+    control.ReadProperties(noProperties);
+    ListModel archiveModel(control.fileview());
+    ModelTesterWarnings warnings;
+    QAbstractItemModelTester tester(&archiveModel, QAbstractItemModelTester::FailureReportingMode::Warning);
+
+    control.LetArchive(Variant(test::testData("control/three-members.zip").string()));
+    EXPECT_EQ(archiveModel.rowCount(), 3);
+    EXPECT_EQ(archiveModel.index(2, SizeColumn).data().toString(), "1,500");
+    EXPECT_EQ(archiveModel.index(2, ModifiedColumn).data().toString(), "12/31/2001 14:22");
+    control.listColumnClick(2);
+    EXPECT_EQ(archiveModel.index(0, NameColumn).data().toString(), "Guide.doc");
+    control.fileview().setSubItem(1, SizeColumn, "a lot");
+    EXPECT_EQ(archiveModel.index(0, SizeColumn).data().toString(), "a lot");
+    control.LetArchive(Variant(std::string()));
+    EXPECT_EQ(archiveModel.rowCount(), 0);
+    EXPECT_TRUE(ModelTesterWarnings::seen().isEmpty()) << ModelTesterWarnings::seen().join('\n').toStdString();
 }
 
 TEST_F(ListModelTest, IconsComeFromTheImageListOfTheViewModeAsItIsNow)
 {
     addRows({"a.txt"});
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     for (const auto& [mode, size, colour] : {std::tuple(0, 32, largeGreen), std::tuple(1, 16, smallBlue)}) {
         list.setView(mode);
         EXPECT_EQ(iconPixel(size), colour) << mode;
     }
+    EXPECT_EQ(changed.size(), 2);
     // The key now names another picture: the converted icon must not outlive it.
     smallIcons.clear();
     smallIcons.add("xtxt", filled(16, 0xFF123456));
@@ -92,20 +162,6 @@ TEST_F(ListModelTest, IconsComeFromTheImageListOfTheViewModeAsItIsNow)
     EXPECT_EQ(qAlpha(iconPixel(16)), 0); // the mask colour is transparent
     list.setSmallIcons(nullptr);
     EXPECT_EQ(iconPixel(16), 0u);
-}
-
-TEST_F(ListModelTest, ListNoticesBecomeSignalsWithModelRows)
-{
-    addRows({"a.txt", "b.txt", "c.txt"});
-    QSignalSpy selected(&model, &ListModel::rowSelected), scrolled(&model, &ListModel::scrollToRowRequested),
-        changed(&model, &QAbstractItemModel::dataChanged);
-    list.select(2);
-    list.ensureVisible(3);
-    list.select(0);
-    list.setText(2, "renamed.txt");
-    EXPECT_EQ(selected, (Signals{{1}, {-1}}));
-    EXPECT_EQ(scrolled, Signals{{2}});
-    EXPECT_EQ(changed.value(0).mid(0, 2), (QList<QVariant>{model.index(1, 0), model.index(1, 6)}));
 }
 
 } // namespace

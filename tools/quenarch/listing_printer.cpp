@@ -1,15 +1,12 @@
 #include "listing_printer.h"
 
 #include "json_text.h"
-#include "quenarch/listing/row_builder.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <charconv>
-#include <cstdio>
+#include <cstring>
 #include <optional>
-#include <vector>
 
 namespace quenarch::lister {
 namespace {
@@ -31,24 +28,17 @@ std::size_t displayWidth(std::string_view text)
     return text.size() - continuations;
 }
 
-
-// The number a size text shows, digits grouped or not; nothing for texts such as "0Kb".
-std::optional<std::uint64_t> sizeValue(std::string_view text, std::string_view groupSeparator)
+// Three numbers with their fewest digits, joined by a separator: a date or a time of day.
+void appendNumbers(std::string& out, std::array<int, 3> numbers, std::array<int, 3> widths, char separator)
 {
-    std::string digits;
-    for (std::size_t i = 0; i < text.size();) {
-        if (!groupSeparator.empty() && !digits.empty() && text.substr(i, groupSeparator.size()) == groupSeparator) {
-            i += groupSeparator.size();
-        } else if (text[i] >= '0' && text[i] <= '9') {
-            digits.push_back(text[i++]);
-        } else {
-            return std::nullopt;
-        }
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (i > 0) out.push_back(separator);
+        char digits[12];
+        const auto [end, error] = std::to_chars(digits, digits + sizeof digits, numbers[i]);
+        if (error != std::errc()) continue;
+        for (auto length = static_cast<int>(end - digits); length < widths[i]; ++length) out.push_back('0');
+        out.append(digits, end);
     }
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return value;
 }
 
 void appendJsonNumberOrNull(std::string& out, const std::optional<std::uint64_t>& value)
@@ -57,25 +47,25 @@ void appendJsonNumberOrNull(std::string& out, const std::optional<std::uint64_t>
         out.append("null");
         return;
     }
-    char buffer[24];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value);
-    out.append(buffer, end);
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, *value);
+    out.append(digits, end);
 }
 
-void appendIsoDate(std::string& out, AutomationDate date)
+// "YYYY-MM-DD" and "hh:mm:ss" of a moment, quoted, or null without one.
+void appendJsonDateAndTime(std::string& out, const std::optional<AutomationDate>& moment)
 {
-    const DateParts p = splitDate(date);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "\"%04d-%02d-%02d\"", p.year, p.month, p.day);
-    out.append(buffer);
-}
-
-void appendIsoTime(std::string& out, AutomationDate time)
-{
-    const DateParts p = splitDate(time);
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "\"%02d:%02d:%02d\"", p.hour, p.minute, p.second);
-    out.append(buffer);
+    // Date 0 is what the item queries give for a row without a date.
+    if (!moment || dayNumber(*moment) == 0) {
+        out.append(",\"date\":null,\"time\":null");
+        return;
+    }
+    const DateParts parts = datePartsOf(dayNumber(*moment), secondOfDay(*moment));
+    out.append(",\"date\":\"");
+    appendNumbers(out, {parts.year, parts.month, parts.day}, {4, 2, 2}, '-');
+    out.append("\",\"time\":\"");
+    appendNumbers(out, {parts.hour, parts.minute, parts.second}, {2, 2, 2}, ':');
+    out.push_back('"');
 }
 
 void appendField(std::string& out, std::string_view name, std::string_view text)
@@ -85,102 +75,91 @@ void appendField(std::string& out, std::string_view name, std::string_view text)
     appendJsonString(out, text);
 }
 
+constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
+constexpr std::string_view columnGap = "  ";
+
+// The widths of the report's columns, in characters: the widest of each heading and its cells.
+// The last column needs none, as nothing follows it to be aligned.
+std::array<std::size_t, shownColumns> columnWidths(const ListView& list)
+{
+    std::array<std::size_t, shownColumns> widths{};
+    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
+    // A grouped number is never narrower than a smaller one: only the largest size is written.
+    std::uint64_t largestSize = 0;
+    std::uint64_t largestPacked = 0;
+    std::string scratch;
+    for (std::size_t i = 1; i <= list.count(); ++i) {
+        const ListRow row = list.row(i);
+        widths[NameColumn] = std::max(widths[NameColumn], displayWidth(row.text(NameColumn, scratch)));
+        if (const auto size = row.unpackedSize())
+            largestSize = std::max(largestSize, *size);
+        else
+            widths[SizeColumn] = std::max(widths[SizeColumn], displayWidth(row.text(SizeColumn, scratch)));
+        if (const auto size = row.packedSize())
+            largestPacked = std::max(largestPacked, *size);
+        else
+            widths[PackedColumn] = std::max(widths[PackedColumn], displayWidth(row.text(PackedColumn, scratch)));
+        widths[TypeColumn] = std::max(widths[TypeColumn], displayWidth(row.text(TypeColumn, scratch)));
+    }
+    scratch.clear();
+    list.locale().appendGroupedNumber(scratch, largestSize);
+    widths[SizeColumn] = std::max(widths[SizeColumn], displayWidth(scratch));
+    scratch.clear();
+    list.locale().appendGroupedNumber(scratch, largestPacked);
+    widths[PackedColumn] = std::max(widths[PackedColumn], displayWidth(scratch));
+    return widths;
+}
+
 } // namespace
 
 void writeReport(const QuenArchive& control, const TextSink& write)
 {
     const ListView& list = control.fileview();
-    constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
-    constexpr std::string_view columnGap = "  ";
-    const auto cell = [](const ListRow& r, std::size_t column) -> std::string_view {
-        return column == 0 ? std::string_view(r.text) : std::string_view(r.subItems[column - 1]);
-    };
+    const std::array<std::size_t, shownColumns> widths = columnWidths(list);
+    PieceWriter out(write);
+    std::string& text = out.text();
 
-    // Each cell's width is measured once, for the column widths and again for its padding.
-    std::array<std::size_t, shownColumns> widths{};
-    std::vector<std::array<std::uint32_t, shownColumns>> cellWidths(list.count());
-    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
-    for (std::size_t i = 0; i < list.count(); ++i) {
-        const ListRow& row = list.row(i + 1);
+    // One line of cells: each padded to its column's width, the sizes on the right, the last
+    // one as it is, and no blanks at the end of the line. Cells are written in place and
+    // measured there; a right-aligned one is moved along by its padding.
+    const auto writeLine = [&](auto&& appendCell) {
+        const std::size_t lineStart = text.size();
         for (std::size_t column = 0; column < shownColumns; ++column) {
-            const std::size_t width = displayWidth(cell(row, column));
-            cellWidths[i][column] = static_cast<std::uint32_t>(width);
-            widths[column] = std::max(widths[column], width);
+            const std::size_t cellStart = text.size();
+            appendCell(column);
+            if (column + 1 == shownColumns) break;
+            const std::size_t padding = widths[column] - displayWidth(std::string_view(text).substr(cellStart));
+            if (list.columns()[column].alignment == ColumnAlignment::Right)
+                text.insert(cellStart, padding, ' ');
+            else
+                text.append(padding, ' ');
+            text.append(columnGap);
         }
+        const std::size_t end = text.find_last_not_of(' ');
+        text.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
+        text.push_back('\n');
+        out.endOfLine();
+    };
+    writeLine([&](std::size_t column) { text.append(list.columns()[column].caption); });
+    for (std::size_t i = 1; i <= list.count(); ++i) {
+        const ListRow row = list.row(i);
+        writeLine([&](std::size_t column) { row.appendText(text, column); });
     }
 
-    // Lines are laid out in a buffer of a few hundred kilobytes that is handed on whenever the
-    // next line might not fit: a line is at most its texts, the padding up to the column widths
-    // and the gaps.
-    std::size_t paddedWidth = 1; // the line end
-    for (const std::size_t width : widths) paddedWidth += width + columnGap.size();
-    std::string buffer(std::max<std::size_t>(256 * 1024, 2 * paddedWidth), '\0');
-    char* at = buffer.data();
-    const auto flush = [&] {
-        write(std::string_view(buffer.data(), static_cast<std::size_t>(at - buffer.data())));
-        at = buffer.data();
-    };
-    const auto makeRoom = [&](std::size_t bytes) {
-        if (static_cast<std::size_t>(buffer.data() + buffer.size() - at) >= bytes) return;
-        flush();
-        if (buffer.size() < bytes) buffer.resize(bytes);
-        at = buffer.data();
-    };
-    const auto put = [&](std::string_view text) {
-        std::memcpy(at, text.data(), text.size());
-        at += text.size();
-    };
-    // Padding is a few blanks: eight at a time, without a call.
-    const auto pad = [&](std::size_t count) {
-        constexpr std::uint64_t eightBlanks = 0x2020202020202020u;
-        for (; count >= 8; count -= 8, at += 8) std::memcpy(at, &eightBlanks, 8);
-        for (; count > 0; --count) *at++ = ' ';
-    };
-    const auto writeLine = [&](auto&& textOf, auto&& widthOf) {
-        std::size_t textBytes = 0;
-        for (std::size_t column = 0; column < shownColumns; ++column) textBytes += textOf(column).size();
-        makeRoom(textBytes + paddedWidth);
-        char* const lineStart = at;
-        for (std::size_t column = 0; column < shownColumns; ++column) {
-            const std::string_view text = textOf(column);
-            if (column + 1 == shownColumns) {
-                put(text);
-                break;
-            }
-            const std::size_t padding = widths[column] - widthOf(column);
-            const bool right = list.columns()[column].alignment == ColumnAlignment::Right;
-            if (right) pad(padding);
-            put(text);
-            if (!right) pad(padding);
-            put(columnGap);
-        }
-        while (at > lineStart && at[-1] == ' ') --at;
-        *at++ = '\n';
-    };
-    writeLine([&](std::size_t column) -> std::string_view { return list.columns()[column].caption; },
-              [&](std::size_t column) { return displayWidth(list.columns()[column].caption); });
-    for (std::size_t i = 0; i < list.count(); ++i) {
-        const ListRow& row = list.row(i + 1);
-        writeLine([&](std::size_t column) { return cell(row, column); }, [&](std::size_t column) { return std::size_t{cellWidths[i][column]}; });
-    }
-    flush();
-
-    std::string summary = std::to_string(list.count()) + (list.count() == 1 ? " row" : " rows");
-    summary.append("; type: ");
-    appendEscapedLine(summary, control.ArchiveType());
-    summary.append("; comment: ");
-    appendEscapedLine(summary, control.FileComment());
-    summary.push_back('\n');
-    write(summary);
+    text.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");
+    text.append("; type: ");
+    appendEscapedLine(text, control.ArchiveType());
+    text.append("; comment: ");
+    appendEscapedLine(text, control.FileComment());
+    text.push_back('\n');
 }
 
-void writeJson(QuenArchive& control, const TextSink& write)
+void writeJson(const QuenArchive& control, const TextSink& write)
 {
-    constexpr std::size_t pieceSize = 256 * 1024;
     const ListView& list = control.fileview();
-    const std::string& groupSeparator = control.platform().locale->conventions().thousandsSeparator;
-    std::string out;
-    out.reserve(pieceSize + 4096);
+    PieceWriter writer(write);
+    std::string& out = writer.text();
+    std::string scratch;
     out.push_back('{');
     appendField(out, "archive", toText(control.Archive(), *control.platform().locale));
     out.push_back(',');
@@ -189,48 +168,31 @@ void writeJson(QuenArchive& control, const TextSink& write)
     appendField(out, "comment", control.FileComment());
     out.append(",\"rows\":[");
     for (std::size_t i = 1; i <= list.count(); ++i) {
-        if (i == 1 ? control.MoveFirst() != 0 : control.MoveNext() != 0) break;
-        const ListRow& row = list.row(i);
+        const ListRow row = list.row(i);
         if (i > 1) out.push_back(',');
         out.push_back('{');
-        appendField(out, "name", row.text);
+        appendField(out, "name", row.text(NameColumn, scratch));
         out.push_back(',');
-        appendField(out, "size", row.subItems[SizeColumn - 1]);
+        appendField(out, "size", row.text(SizeColumn, scratch));
         out.push_back(',');
-        appendField(out, "packed", row.subItems[PackedColumn - 1]);
+        appendField(out, "packed", row.text(PackedColumn, scratch));
         out.push_back(',');
-        appendField(out, "type", row.subItems[TypeColumn - 1]);
+        appendField(out, "type", row.text(TypeColumn, scratch));
         out.push_back(',');
-        appendField(out, "modified", row.subItems[ModifiedColumn - 1]);
+        appendField(out, "modified", row.text(ModifiedColumn, scratch));
         out.push_back(',');
-        appendField(out, "crc", row.subItems[CrcColumn - 1]);
+        appendField(out, "crc", row.text(CrcColumn, scratch));
         out.push_back(',');
-        appendField(out, "icon", row.icon);
+        appendField(out, "icon", row.icon());
         out.append(",\"bytes\":");
-        appendJsonNumberOrNull(out, sizeValue(row.subItems[SizeColumn - 1], groupSeparator));
+        appendJsonNumberOrNull(out, row.unpackedSize());
         out.append(",\"packedBytes\":");
-        appendJsonNumberOrNull(out, sizeValue(row.subItems[PackedColumn - 1], groupSeparator));
-        // Date 0 is what the item queries give for a row without a date.
-        const AutomationDate date = row.subItems[DateColumn - 1].empty() ? 0 : control.ItemDate();
-        const bool hasDate = date != 0;
-        out.append(",\"date\":");
-        if (hasDate)
-            appendIsoDate(out, date);
-        else
-            out.append("null");
-        out.append(",\"time\":");
-        if (hasDate)
-            appendIsoTime(out, control.ItemTime());
-        else
-            out.append("null");
+        appendJsonNumberOrNull(out, row.packedSize());
+        appendJsonDateAndTime(out, row.moment(DateColumn));
         out.push_back('}');
-        if (out.size() >= pieceSize) {
-            write(out);
-            out.clear();
-        }
+        writer.endOfLine();
     }
     out.append("]}\n");
-    write(out);
 }
 
 } // namespace quenarch::lister

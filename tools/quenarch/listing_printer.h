@@ -1,15 +1,9 @@
 #pragma once
 
+#include "piece_writer.h"
 #include "quenarch/control/quen_archive.h"
 
-#include <functional>
-#include <string>
-#include <string_view>
-
 namespace quenarch::lister {
-
-// Where printed text goes, piece by piece.
-using TextSink = std::function<void(std::string_view)>;
 
 // The rows of the control as its report view shows them (Name, Size, Packed, Type, Modified),
 // in aligned columns, then one line with the row count, the archive type and the comment; in
@@ -19,6 +13,6 @@ void writeReport(const QuenArchive& control, const TextSink& write);
 // One JSON object on one line: the Archive value, type, comment and every row with its texts,
 // icon key, sizes as numbers where they are numbers, and the date and time as the control's
 // item queries read them back. In pieces, as the report.
-void writeJson(QuenArchive& control, const TextSink& write);
+void writeJson(const QuenArchive& control, const TextSink& write);
 
 } // namespace quenarch::lister

@@ -1,6 +1,7 @@
 #include "quenarch/archive/reader_frame.h"
 
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/hex_text.h"
 
 #include <algorithm>
 
@@ -36,14 +37,9 @@ std::string memberPath(std::string decodedName, bool backslashSeparates)
 
 std::string crcText(std::uint32_t crc)
 {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    char buffer[8];
-    int length = 0;
-    do {
-        buffer[7 - length++] = digits[crc & 0xF];
-        crc >>= 4;
-    } while (crc != 0);
-    return std::string(buffer + 8 - length, static_cast<std::size_t>(length));
+    std::string text;
+    appendUpperHex(text, crc);
+    return text;
 }
 
 void addMemberResumingOnError(MemberSink& sink, ArchiveMember&& member)

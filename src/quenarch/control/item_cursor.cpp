@@ -96,7 +96,7 @@ void QuenArchive::UpdateCurrentPicture()
     const std::int32_t current = moduleState().CurrentRow;
     if (current < 1) return;
     try {
-        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon);
+        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon());
     } catch (const AutomationError&) {
         // The picture stays as it was.
     } catch (const std::bad_alloc&) {
@@ -104,56 +104,34 @@ void QuenArchive::UpdateCurrentPicture()
     }
 }
 
-const ListRow* QuenArchive::currentRowForQuery()
+std::optional<ListRow> QuenArchive::currentRowForQuery()
 {
     if (moduleState().CurrentRow == 0) MoveFirst();
     const std::int32_t current = moduleState().CurrentRow;
-    if (current < 1 || static_cast<std::size_t>(current) > fileview_.count()) return nullptr;
-    return &fileview_.row(static_cast<std::size_t>(current));
+    if (current < 1 || static_cast<std::size_t>(current) > fileview_.count()) return std::nullopt;
+    return fileview_.row(static_cast<std::size_t>(current));
 }
 
-std::optional<AutomationDate> QuenArchive::cellDate(std::string_view text) const
-{
-    return platform_.locale->parseDate(text);
-}
-
-std::string QuenArchive::ItemFileName()
+std::string QuenArchive::currentText(std::size_t column, std::string_view fallback)
 try {
-    const ListRow* row = currentRowForQuery();
-    return row != nullptr ? std::string(row->text) : std::string();
+    const std::optional<ListRow> row = currentRowForQuery();
+    return row ? row->text(column) : std::string(fallback);
 } catch (const std::bad_alloc&) {
-    return {};
+    return std::string(fallback);
 }
 
-std::string QuenArchive::ItemUnCompressed()
-try {
-    const ListRow* row = currentRowForQuery();
-    return row != nullptr ? std::string(row->subItems[SizeColumn - 1]) : std::string();
-} catch (const std::bad_alloc&) {
-    return {};
-}
+std::string QuenArchive::ItemFileName() { return currentText(NameColumn, ""); }
 
-std::string QuenArchive::ItemCompressed()
-try {
-    const ListRow* row = currentRowForQuery();
-    return row != nullptr ? std::string(row->subItems[PackedColumn - 1]) : std::string();
-} catch (const std::bad_alloc&) {
-    return {};
-}
+std::string QuenArchive::ItemUnCompressed() { return currentText(SizeColumn, ""); }
 
-std::string QuenArchive::ItemFileType()
-try {
-    const ListRow* row = currentRowForQuery();
-    return row != nullptr ? std::string(row->subItems[TypeColumn - 1]) : std::string("<unknown>");
-} catch (const std::bad_alloc&) {
-    return "<unknown>";
-}
+std::string QuenArchive::ItemCompressed() { return currentText(PackedColumn, ""); }
+
+std::string QuenArchive::ItemFileType() { return currentText(TypeColumn, "<unknown>"); }
 
 AutomationDate QuenArchive::ItemDate()
 try {
-    const ListRow* row = currentRowForQuery();
-    if (row == nullptr) return 0;
-    const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
+    const std::optional<ListRow> row = currentRowForQuery();
+    const std::optional<AutomationDate> date = row ? row->moment(DateColumn) : std::nullopt;
     return date ? static_cast<AutomationDate>(dayNumber(*date)) : 0;
 } catch (const std::bad_alloc&) {
     return 0;
@@ -161,21 +139,14 @@ try {
 
 AutomationDate QuenArchive::ItemTime()
 try {
-    const ListRow* row = currentRowForQuery();
-    if (row == nullptr) return 0;
-    const std::optional<AutomationDate> date = cellDate(row->subItems[DateColumn - 1]);
+    const std::optional<ListRow> row = currentRowForQuery();
+    const std::optional<AutomationDate> date = row ? row->moment(DateColumn) : std::nullopt;
     return date ? dateFromDayAndSecond(0, secondOfDay(*date)) : 0;
 } catch (const std::bad_alloc&) {
     return 0;
 }
 
-std::string QuenArchive::ItemCRC()
-try {
-    const ListRow* row = currentRowForQuery();
-    return row != nullptr ? std::string(row->subItems[CrcColumn - 1]) : std::string();
-} catch (const std::bad_alloc&) {
-    return {};
-}
+std::string QuenArchive::ItemCRC() { return currentText(CrcColumn, ""); }
 
 Variant QuenArchive::ListCount() const
 {

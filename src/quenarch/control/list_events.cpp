@@ -18,7 +18,7 @@ try {
     const std::int32_t current = moduleState().CurrentRow;
     if (current < 1) return;
     try {
-        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon);
+        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon());
     } catch (const AutomationError&) {
         // The row is gone (the list was emptied or refilled with fewer rows): keep the picture.
     }
@@ -63,19 +63,19 @@ void QuenArchive::listMouseUp(std::int16_t& button, std::int16_t& shift, float x
 
 void QuenArchive::listItemClick(std::size_t row)
 try {
-    const ListRow& item = fileview_.row(row);
+    const ListRow item = fileview_.row(row);
     const std::int16_t eventRow = row <= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()) ? static_cast<std::int16_t>(row) : rowBeyondEventRange;
     moduleState().CurrentRow = static_cast<std::int32_t>(std::min<std::size_t>(row, std::numeric_limits<std::int32_t>::max()));
     // A row without a readable date carries date 0, as the item queries give it.
-    const AutomationDate modified = cellDate(item.subItems[DateColumn - 1]).value_or(0);
+    const AutomationDate modified = item.moment(DateColumn).value_or(0);
     std::array<Variant, 6> arguments{Variant(eventRow),
-                                     Variant(std::string(item.text)),
-                                     Variant(std::string(item.subItems[SizeColumn - 1])),
-                                     Variant(std::string(item.subItems[PackedColumn - 1])),
-                                     Variant(std::string(item.subItems[TypeColumn - 1])),
+                                     Variant(item.text(NameColumn)),
+                                     Variant(item.text(SizeColumn)),
+                                     Variant(item.text(PackedColumn)),
+                                     Variant(item.text(TypeColumn)),
                                      Variant::date(modified)};
     try {
-        picture_ = imageList4_.picture(item.icon);
+        picture_ = imageList4_.picture(item.icon());
     } catch (const AutomationError&) {
         // A row whose icon key is not in the list keeps the previous picture.
     }

@@ -84,7 +84,15 @@ public:
     void setComment(std::string comment) override { moduleState().ArchiveComment = std::move(comment); }
     void addMember(ArchiveMember&& m) override
     {
-        control_.rowBuilder_.AddListItem(m.baseName, m.extension, m.unpackedSize, m.packedSize, m.date, m.time, crcText(m.crc));
+        control_.rowBuilder_.AddListItem({.baseName = m.baseName,
+                                          .extension = m.extension,
+                                          .path = m.path,
+                                          .isDirectory = m.isDirectory,
+                                          .unpackedSize = m.unpackedSize,
+                                          .packedSize = m.packedSize,
+                                          .date = m.date,
+                                          .time = m.time,
+                                          .crc = m.crc});
     }
     void archiveInvalid() override
     {

@@ -111,8 +111,9 @@ private:
     // Makes a row selected and scrolled into view; raises when there is no such row.
     void selectRow(std::int32_t index);
     // The current row, after making the first row current when no row has been yet.
-    const ListRow* currentRowForQuery();
-    std::optional<AutomationDate> cellDate(std::string_view text) const;
+    std::optional<ListRow> currentRowForQuery();
+    // A cell of the current row; the fallback when there is no current row.
+    std::string currentText(std::size_t column, std::string_view fallback);
     std::int32_t GetScreenColorDepth();
 
     Host& host_;

@@ -1,6 +1,6 @@
 #include "quenarch/listing/invalid_row.h"
 
-#include "quenarch/listing/row_builder.h"
+#include "quenarch/listing/list_view.h"
 
 namespace quenarch {
 

@@ -1,58 +1,38 @@
 #include "quenarch/listing/large_block_resource.h"
 
-#include <cstdint>
-#include <new>
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace quenarch {
 namespace {
 
-constexpr std::size_t hugePageSize = std::size_t{2} << 20;
+// Mappings start on page boundaries; a block that asks for more alignment than a small page
+// gives goes to the default resource, which honours any alignment.
+constexpr std::size_t pageAlignment = 4096;
 
-// Rounded up to whole pages only: a tail in small pages costs less memory than a huge page
-// that is mostly unused.
-std::size_t mappedSize(std::size_t bytes)
+bool mapped(std::size_t bytes, std::size_t alignment)
 {
-    static const auto pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    return (bytes + pageSize - 1) / pageSize * pageSize;
+    return bytes >= LargeBlockResource::largeBlockSize && alignment <= pageAlignment;
 }
 
 } // namespace
 
 void* LargeBlockResource::do_allocate(std::size_t bytes, std::size_t alignment)
 {
-    if (bytes < largeBlockSize || alignment > hugePageSize) return std::pmr::new_delete_resource()->allocate(bytes, alignment);
-    const std::size_t size = mappedSize(bytes);
-    if (size < bytes) throw std::bad_alloc();
-    // Map a huge page more than needed and give back the ends, so that the block starts on a
-    // huge-page boundary and all of it but the tail can be in huge pages.
-    const std::size_t reserved = size + hugePageSize;
-    if (reserved < size) throw std::bad_alloc();
-    void* mapping = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapping == MAP_FAILED) throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(mapping);
-    const std::uintptr_t aligned = (start + hugePageSize - 1) / hugePageSize * hugePageSize;
-    if (aligned > start) ::munmap(mapping, aligned - start);
-    if (const std::uintptr_t end = start + reserved; end > aligned + size) ::munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
-    void* block = reinterpret_cast<void*>(aligned);
-    // Advice only: where huge pages are off, the block works in small ones.
-    ::madvise(block, size, MADV_HUGEPAGE);
-    return block;
+    if (!mapped(bytes, alignment)) return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    return pages_.map(bytes);
 }
 
 void LargeBlockResource::do_deallocate(void* block, std::size_t bytes, std::size_t alignment)
 {
-    if (bytes < largeBlockSize || alignment > hugePageSize) {
+    if (!mapped(bytes, alignment)) {
         std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
         return;
     }
-    ::munmap(block, mappedSize(bytes));
+    pages_.unmap(block, bytes);
 }
 
 bool LargeBlockResource::do_is_equal(const std::pmr::memory_resource& other) const noexcept
 {
-    return dynamic_cast<const LargeBlockResource*>(&other) != nullptr;
+    const auto* blocks = dynamic_cast<const LargeBlockResource*>(&other);
+    return blocks != nullptr && &blocks->pages_ == &pages_;
 }
 
 } // namespace quenarch

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "quenarch/base/locale.h"
 #include "quenarch/listing/font.h"
 #include "quenarch/listing/image_list.h"
-#include "quenarch/listing/large_block_resource.h"
-#include "quenarch/base/locale.h"
+#include "quenarch/listing/list_observers.h"
+#include "quenarch/listing/moment_texts.h"
+#include "quenarch/listing/row_store.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
-#include <set>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -17,24 +17,7 @@
 
 namespace quenarch {
 
-// The texts of rows live in an arena of their list, given back all at once when the list is
-// emptied: a listing of 100,000 rows would otherwise cost 400,000 separate allocations.
-using RowText = std::pmr::string;
-
-// One row of the list: its text, six sub-item texts and the keys of its two icons.
-struct ListRow {
-    explicit ListRow(std::pmr::memory_resource* texts)
-        : text(texts), subItems{RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts), RowText(texts)}
-    {
-    }
-
-    RowText text;
-    std::array<RowText, 6> subItems; // SubItems(1) to SubItems(6)
-    // Icon keys point at the one copy of each key that their list keeps.
-    std::string_view icon;      // key in the large-icon list
-    std::string_view smallIcon; // key in the small-icon list
-    bool selected = false;
-};
+class ListView;
 
 enum class ColumnAlignment { Left, Right };
 
@@ -50,25 +33,55 @@ struct ColumnHeader {
 
 enum class ViewMode : std::int32_t { Icon = 0, SmallIcon = 1, List = 2, Report = 3 };
 
-// What a toolkit view follows to stay in step with the list. Rows are 1-based.
-class ListViewObserver {
+// One row of a list, read through its accessors; valid until the list next changes. Cells are
+// numbered by ListingColumn: 0 is the row's text, 1 to 6 its sub-items.
+//
+// A member's row keeps typed values and writes its texts from them on demand, in the list's
+// locale. A cell whose text a host wrote holds that text instead; its typed value is then gone,
+// and readers that need a value read it back from the text.
+class ListRow {
 public:
-    virtual ~ListViewObserver() = default;
-    virtual void rowsReset() {}
-    virtual void rowsAppended(std::size_t /*first*/, std::size_t /*count*/) {}
-    virtual void rowChanged(std::size_t /*index*/) {}
-    virtual void rowsReordered() {}
-    virtual void selectionChanged(std::size_t /*index*/) {}
-    virtual void scrollRequested(std::size_t /*index*/) {}
-    virtual void viewModeChanged() {}
-    virtual void appearanceChanged() {}
-    virtual void geometryChanged() {}
-    virtual void imageListsChanged() {}
-    virtual void repaintRequested() {}
+    std::string text(std::size_t column) const;
+    // The cell's text: a view of the text the list keeps where it keeps one, else written into
+    // scratch (replacing what it held).
+    std::string_view text(std::size_t column, std::string& scratch) const;
+    void appendText(std::string& out, std::size_t column) const;
+
+    // The member's sizes and CRC; nothing where the cell holds a host's text or the row is no
+    // member's.
+    std::optional<std::uint64_t> unpackedSize() const;
+    std::optional<std::uint64_t> packedSize() const;
+    std::optional<std::uint32_t> crc() const;
+    // The moment a Modified or Date cell shows (Modified to the minute), from the member's
+    // values or read back from a host's text; nothing for a cell that shows none.
+    std::optional<AutomationDate> moment(std::size_t column) const;
+    // The number a cell shows: a member's size, or read back from the text.
+    std::optional<double> number(std::size_t column) const;
+
+    // The member's full stored path ("/" between names) and its folder flag; empty and false
+    // for a row that is no member's or whose reader gave no path.
+    std::string path() const;
+    bool isDirectory() const { return record_->has(RowRecord::directory); }
+
+    // Keys of the large and the small icon; empty when none was set.
+    std::string_view icon() const;
+    std::string_view smallIcon() const;
+    bool selected() const { return record_->has(RowRecord::selected); }
+
+private:
+    friend class ListView;
+    ListRow(const ListView& list, const RowRecord& record) : list_(&list), record_(&record) {}
+
+    bool holdsMember(std::size_t column) const { return record_->has(RowRecord::member) && !record_->hostWrote(column); }
+    void appendMemberText(std::string& out, std::size_t column) const;
+
+    const ListView* list_;
+    const RowRecord* record_;
 };
 
 // The list of rows the control shows, with its columns, sorting, appearance and placement. It
-// holds no toolkit object; a view draws it by following its observer notices.
+// holds no toolkit object: an item model follows its rows through a ListRowObserver and a view
+// presents it through a ListPresentationObserver.
 class ListView {
 public:
     explicit ListView(std::vector<ColumnHeader> columns);
@@ -81,17 +94,17 @@ public:
     void reserve(std::size_t additionalRows) { rows_.reserve(rows_.size() + additionalRows); }
     // Appends an empty row at the end and returns its index.
     std::size_t add();
+    // Appends a member's row, its texts written from its values, and returns its index.
+    std::size_t addMember(const MemberValues& member);
+    // Keeps what the rows of one extension share, until the list is emptied.
+    ExtensionId shareExtension(std::string_view asPassed, std::string_view shown, std::string_view typeText);
+    // Counts the emptyings of the list: an ExtensionId holds while this stays the same.
+    std::uint64_t generation() const { return generation_; }
     void clear();
+
     // Raises "Index out of bounds" outside 1..count.
-    const ListRow& row(std::size_t index) const;
+    ListRow row(std::size_t index) const;
     void setText(std::size_t index, std::string_view text);
-    // Lets fill write a row's text and sub-items in place, then announces the change once.
-    template <typename Fill>
-    void fillRow(std::size_t index, Fill&& fill)
-    {
-        fill(mutableRow(index));
-        rowTextsChanged(index);
-    }
     // k from 1 to 6; raises "Index out of bounds" outside.
     void setSubItem(std::size_t index, std::size_t k, std::string_view text);
     // Raises "Element not found" when the bound image list has no picture under the key.
@@ -99,14 +112,19 @@ public:
     void setSmallIcon(std::size_t index, std::string_view key);
     // Sets the small and the large icon to the same key.
     void setIcons(std::size_t index, std::string_view key);
+    // The number under which the list keeps an icon key until it is emptied (see generation()):
+    // rows given the number instead of the key are spared looking it up.
+    IconKeyNumber iconKeyNumber(std::string_view key) { return rows_.iconKeyNumber(key); }
+    void setIcons(std::size_t index, IconKeyNumber key);
 
     // Selects one row, clearing any other selection; 0 selects none.
     void select(std::size_t index);
     std::size_t selectedIndex() const { return selected_; }
     void ensureVisible(std::size_t index);
 
-    // Rows appended between these calls are announced once, at the end, and sorted then when
-    // the list is sorted; a row being filled stays at the end meanwhile.
+    // Rows appended or removed between these calls reach the row observer as one reset, and
+    // are sorted at the end when the list is sorted; a row being filled stays at the end
+    // meanwhile.
     void beginUpdate();
     void endUpdate();
 
@@ -118,8 +136,10 @@ public:
     void setSortOrder(std::int32_t order);
     // Sets key, direction and the sorted flag together, sorting at most once.
     void setSortSettings(std::int32_t key, std::int32_t order, bool sorted);
-    // Numbers and moments are read by these conventions when sorting.
-    void setLocale(std::shared_ptr<const Locale> locale) { locale_ = std::move(locale); }
+    // The conventions by which members' texts are written, and numbers and moments of texts
+    // read back.
+    void setLocale(std::shared_ptr<const Locale> locale);
+    const Locale& locale() const { return *locale_; }
 
     ViewMode view() const { return view_; }
     // Raises "Invalid property value" for a mode other than 0 to 3.
@@ -153,32 +173,45 @@ public:
 
     void refresh();
 
-    void setObserver(ListViewObserver* observer) { observer_ = observer; }
+    // One observer of each kind at a time; nullptr for none.
+    void setRowObserver(ListRowObserver* observer) { rowObserver_ = observer; }
+    void setPresentationObserver(ListPresentationObserver* observer) { presentationObserver_ = observer; }
 
 private:
-    ListRow& mutableRow(std::size_t index);
-    void rowTextsChanged(std::size_t index);
+    friend class ListRow;
+
+    std::size_t position(std::size_t index) const;
+    // Opens the reset that an update's changes of the row count go into, once per update, and
+    // closes it at the update's end.
+    void beforeRowCountChange();
+    void endReset();
+    void rowChanged(std::size_t index);
     void sortRows();
 
     template <typename Notice>
-    void notify(Notice notice)
+    void notifyRows(Notice notice)
     {
-        if (observer_ != nullptr) notice(*observer_);
+        if (rowObserver_ != nullptr) notice(*rowObserver_);
+    }
+    template <typename Notice>
+    void notifyPresentation(Notice notice)
+    {
+        if (presentationObserver_ != nullptr) notice(*presentationObserver_);
     }
 
     std::vector<ColumnHeader> columns_;
-    LargeBlockResource largeBlocks_;
-    std::pmr::monotonic_buffer_resource texts_{&largeBlocks_};
-    std::pmr::vector<ListRow> rows_{&largeBlocks_};
+    RowStore rows_;
+    std::uint64_t generation_ = 0;
     std::size_t selected_ = 0;
     int updateDepth_ = 0;
-    std::size_t firstPending_ = 0; // first row appended during the current update, 1-based; 0 none
-    bool resetPending_ = false;
+    bool resetOpen_ = false;   // the current update has announced a reset
+    bool sortPending_ = false; // the sort settings changed during the current update
 
     bool sorted_ = false;
     std::int32_t sortKey_ = 0;
     std::int32_t sortOrder_ = 0;
     std::shared_ptr<const Locale> locale_ = std::make_shared<Locale>();
+    mutable MomentTexts momentTexts_;
 
     ViewMode view_ = ViewMode::Icon;
     std::uint32_t backColor_ = 0x80000005;
@@ -192,18 +225,16 @@ private:
     std::int32_t height_ = 0;
     ImageList* icons_ = nullptr;
     ImageList* smallIcons_ = nullptr;
-    // The one copy of every icon key that rows have used since the list was last emptied.
-    std::string_view internIconKey(std::string_view key);
-    std::set<std::string, std::less<>> iconKeys_;
     // The keys found in both bound lists since the lists were last bound or changed.
     struct CheckedKeys {
-        std::unordered_set<std::string_view> keys; // views of iconKeys_
+        std::unordered_set<IconKeyNumber> keys;
         const ImageList* small = nullptr;
         std::uint64_t smallRevision = 0;
         const ImageList* large = nullptr;
         std::uint64_t largeRevision = 0;
     } checked_;
-    ListViewObserver* observer_ = nullptr;
+    ListRowObserver* rowObserver_ = nullptr;
+    ListPresentationObserver* presentationObserver_ = nullptr;
 };
 
 } // namespace quenarch

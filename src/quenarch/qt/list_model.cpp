@@ -3,11 +3,12 @@
 #include "quenarch/qt/conversions.h"
 
 #include <limits>
+#include <vector>
 
 namespace quenarch::qt {
 namespace {
 
-int clampedRowCount(std::size_t count)
+int modelRowCount(std::size_t count)
 {
     return static_cast<int>(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
 }
@@ -16,41 +17,35 @@ QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), st
 
 } // namespace
 
-ListModel::ListModel(ListView& list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list), announcedRows_(clampedRowCount(list.count()))
+ListModel::ListModel(ListView& list, QObject* parent) : QAbstractTableModel(parent), list_(list)
 {
-    list_.setObserver(&follower_);
+    list_.setRowObserver(this);
 }
 
-ListModel::~ListModel() { list_.setObserver(nullptr); }
+ListModel::~ListModel() { list_.setRowObserver(nullptr); }
 
-int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : announcedRows_; }
+int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : modelRowCount(list_.count()); }
 
 int ListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(list_.columns().size());
 }
 
-const ListRow* ListModel::rowAt(int modelRow) const
-{
-    if (modelRow < 0 || modelRow >= announcedRows_ || static_cast<std::size_t>(modelRow) >= list_.count()) return nullptr;
-    return &list_.row(static_cast<std::size_t>(modelRow) + 1);
-}
-
 QVariant ListModel::data(const QModelIndex& index, int role) const
 {
-    const ListRow* row = rowAt(index.row());
-    if (row == nullptr) return {};
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const ListRow row = list_.row(static_cast<std::size_t>(index.row()) + 1);
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        if (column == 0) return textOf(row->text);
-        if (column <= row->subItems.size()) return textOf(row->subItems[column - 1]);
-        return {};
+    case Qt::DisplayRole: {
+        if (column >= listingColumnCount) return {};
+        std::string scratch;
+        return textOf(row.text(column, scratch));
+    }
     case Qt::DecorationRole:
         if (column != 0) return {};
-        if (list_.view() == ViewMode::Icon) return icon(list_.icons(), row->icon);
-        return icon(list_.smallIcons(), row->smallIcon);
+        if (list_.view() == ViewMode::Icon) return icon(list_.icons(), row.icon());
+        return icon(list_.smallIcons(), row.smallIcon());
     case Qt::TextAlignmentRole:
         if (column < list_.columns().size() && list_.columns()[column].alignment == ColumnAlignment::Right)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -77,19 +72,13 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
 
 QModelIndex ListModel::indexOfRow(std::size_t row) const
 {
-    const int modelRowOfList = modelRow(row);
-    return modelRowOfList < 0 ? QModelIndex() : index(modelRowOfList, 0);
+    if (row < 1 || row > static_cast<std::size_t>(rowCount())) return {};
+    return index(static_cast<int>(row - 1), 0);
 }
 
 std::size_t ListModel::rowOfIndex(const QModelIndex& index)
 {
     return index.isValid() ? static_cast<std::size_t>(index.row()) + 1 : 0;
-}
-
-int ListModel::modelRow(std::size_t index) const
-{
-    if (index < 1 || index > static_cast<std::size_t>(announcedRows_)) return -1;
-    return static_cast<int>(index - 1);
 }
 
 QIcon ListModel::icon(const ImageList* images, std::string_view key) const
@@ -112,54 +101,46 @@ QIcon ListModel::icon(const ImageList* images, std::string_view key) const
     return drawn;
 }
 
-void ListModel::resetRows()
+void ListModel::rowsAboutToBeAppended(std::size_t first, std::size_t count)
 {
-    beginResetModel();
-    announcedRows_ = clampedRowCount(list_.count());
-    endResetModel();
+    const int firstRow = modelRowCount(first - 1);
+    beginInsertRows({}, firstRow, modelRowCount(first - 1 + count) - 1);
 }
 
-void ListModel::appendRows(std::size_t first, std::size_t count)
+void ListModel::rowsAboutToBeReordered()
 {
-    if (count == 0) return;
-    if (first != static_cast<std::size_t>(announcedRows_) + 1) {
-        // Not a continuation of what the views know: start them over.
-        resetRows();
-        return;
-    }
-    const int last = clampedRowCount(first - 1 + count) - 1;
-    if (last < announcedRows_) return;
-    beginInsertRows({}, announcedRows_, last);
-    announcedRows_ = last + 1;
-    endInsertRows();
-}
-
-void ListModel::changeRow(std::size_t index)
-{
-    const int row = modelRow(index);
-    if (row < 0) return;
-    emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
-}
-
-void ListModel::reorderRows()
-{
-    // The rows are already in their new order; no persistent index follows a row, so the views
-    // only need to read them again.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ListModel::rowsReordered(std::span<const std::size_t> previousPositions)
+{
+    // Persistent indexes (the views' selection and current row among them) follow their rows.
+    const QModelIndexList persistent = persistentIndexList();
+    if (!persistent.isEmpty()) {
+        std::vector<int> newRowOf(previousPositions.size());
+        for (std::size_t i = 0; i < previousPositions.size(); ++i) newRowOf[previousPositions[i]] = modelRowCount(i);
+        QModelIndexList moved;
+        moved.reserve(persistent.size());
+        for (const QModelIndex& index : persistent) {
+            const auto row = static_cast<std::size_t>(index.row());
+            moved.append(row < newRowOf.size() ? this->index(newRowOf[row], index.column()) : QModelIndex());
+        }
+        changePersistentIndexList(persistent, moved);
+    }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    emit rowsSorted();
+}
+
+void ListModel::rowChanged(std::size_t index)
+{
+    const QModelIndex first = indexOfRow(index);
+    if (!first.isValid()) return;
+    emit dataChanged(first, this->index(first.row(), columnCount() - 1));
 }
 
 void ListModel::iconsChanged()
 {
-    if (announcedRows_ == 0) return;
-    emit dataChanged(index(0, 0), index(announcedRows_ - 1, 0), {Qt::DecorationRole});
-}
-
-void ListModel::ListFollower::viewModeChanged()
-{
-    emit model_.viewModeChanged();
-    model_.iconsChanged();
+    if (rowCount() == 0) return;
+    emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
 } // namespace quenarch::qt

@@ -82,9 +82,11 @@ ControlError controlError(const AutomationError& error)
 } // namespace
 
 // The control's host: the widget's surface, the two views of the list and the mouse tracking.
-class QuenArchiveWidget::Surface final : public Host {
+// It presents the list as the list's presentation observer; the model follows the rows.
+class QuenArchiveWidget::Surface final : public Host, private ListPresentationObserver {
 public:
     Surface(QuenArchiveWidget& widget, Platform platform);
+    ~Surface() override;
 
     // Host
     void propertyChanged(std::string_view name) override;
@@ -109,6 +111,15 @@ public:
     void applySortIndicator();
     void showSelection(int row);
     void followUserSelection();
+
+    // ListPresentationObserver
+    void selectionChanged(std::size_t index) override { showSelection(static_cast<int>(index) - 1); }
+    void scrollRequested(std::size_t index) override;
+    void viewModeChanged() override { applyViewMode(); }
+    void appearanceChanged() override { applyAppearance(); }
+    void geometryChanged() override { applyGeometry(); }
+    void sortChanged() override { applySortIndicator(); }
+    void repaintRequested() override { currentView()->viewport()->update(); }
 
     int pixelsX(double twips) const { return static_cast<int>(std::lround(pixelsFromTwips(twips, q.logicalDpiX()))); }
     int pixelsY(double twips) const { return static_cast<int>(std::lround(pixelsFromTwips(twips, q.logicalDpiY()))); }
@@ -171,26 +182,20 @@ QuenArchiveWidget::Surface::Surface(QuenArchiveWidget& widget, Platform platform
     control = std::make_unique<QuenArchive>(*this, std::move(platform));
     model = std::make_unique<ListModel>(control->fileview());
 
-    QObject::connect(header, &QHeaderView::sectionClicked, &q, [this](int section) {
-        control->listColumnClick(section + 1);
-        applySortIndicator();
-    });
-    QObject::connect(model.get(), &ListModel::rowSelected, &q, [this](int row) { showSelection(row); });
-    QObject::connect(model.get(), &ListModel::scrollToRowRequested, &q, [this](int row) {
-        if (row >= 0) currentView()->scrollTo(model->index(row, 0));
-    });
-    QObject::connect(model.get(), &ListModel::viewModeChanged, &q, [this] { applyViewMode(); });
-    QObject::connect(model.get(), &ListModel::appearanceChanged, &q, [this] { applyAppearance(); });
-    QObject::connect(model.get(), &ListModel::geometryChanged, &q, [this] { applyGeometry(); });
-    QObject::connect(model.get(), &ListModel::repaintRequested, &q, [this] { currentView()->viewport()->update(); });
-    QObject::connect(model.get(), &ListModel::rowsSorted, &q, [this] {
-        showSelection(static_cast<int>(control->fileview().selectedIndex()) - 1);
-        applySortIndicator();
-    });
+    control->fileview().setPresentationObserver(this);
+    QObject::connect(header, &QHeaderView::sectionClicked, &q, [this](int section) { control->listColumnClick(section + 1); });
 
     applyViewMode();
     applyAppearance();
     applyGeometry();
+}
+
+QuenArchiveWidget::Surface::~Surface() { control->fileview().setPresentationObserver(nullptr); }
+
+void QuenArchiveWidget::Surface::scrollRequested(std::size_t index)
+{
+    const QModelIndex row = model->indexOfRow(index);
+    if (row.isValid()) currentView()->scrollTo(row);
 }
 
 void QuenArchiveWidget::Surface::propertyChanged(std::string_view name)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "quenarch/base/locale.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quenarch {
+
+// The short date of each day and the "hh:mm" of each minute, written by a locale once and kept:
+// writing a day's date walks the locale's pattern, and the rows of an archive share their days.
+// Days are kept in a table indexed by the day's low bits, so that any run of 16,384 days (some
+// 45 years) is kept whole.
+class MomentTexts {
+public:
+    void setLocale(const Locale* locale);
+
+    void appendShortDate(std::string& out, std::int32_t day);
+    void appendShortTime(std::string& out, std::int32_t secondOfDay);
+
+private:
+    // Sixteen bytes, so that the days of 45 years fit in 256 KiB; longer dates are not kept.
+    struct DayText {
+        std::int32_t day = 0;
+        std::uint8_t length = 0; // 0: nothing kept
+        char text[11];
+    };
+    struct MinuteText {
+        std::uint8_t length = 0;
+        char text[15];
+    };
+    static constexpr std::size_t keptDays = 16384;
+    static constexpr std::size_t minutesPerDay = 1440;
+
+    const Locale* locale_ = nullptr;
+    std::unique_ptr<DayText[]> days_;
+    std::unique_ptr<MinuteText[]> minutes_;
+    std::string scratch_;
+};
+
+} // namespace quenarch
