@@ -72,11 +72,11 @@ TEST(DesktopRegistryTest, ClassesRootKeysHoldTheDatabasesAnswersAsDefaultValues)
         EXPECT_EQ(registry.queryValue(key, "FriendlyTypeName"), std::nullopt) << path; // the default value alone
     }
     // What the core reads from them.
-    EXPECT_EQ(GetFileTypeName(registry, "txt"), commentOf("text/plain"));
-    EXPECT_EQ(GetFileTypeName(registry, "xyz"), "xyz file");
-    const std::optional<IconLocation> icon = GetDefaultIcon(registry, "TXT", Locale());
-    EXPECT_EQ(icon ? std::pair(icon->file, icon->index) : std::pair(std::string(), -1), std::pair(std::string("text-plain"), 0));
-    EXPECT_FALSE(GetDefaultIcon(registry, "xyz", Locale()));
+    const RegistryFileTypes fileTypes(std::make_shared<DesktopRegistry>(), std::make_shared<Locale>());
+    EXPECT_EQ(GetFileTypeName(fileTypes, "txt"), commentOf("text/plain"));
+    EXPECT_EQ(GetFileTypeName(fileTypes, "xyz"), "xyz file");
+    EXPECT_EQ(fileTypes.icon("TXT"), IconLocation({"text-plain", 0}));
+    EXPECT_FALSE(fileTypes.icon("xyz"));
 }
 
 TEST(DesktopRegistryTest, InternationalHoldsTheLocalesShortDatePatternOnly)

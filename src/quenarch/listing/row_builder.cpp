@@ -107,7 +107,7 @@ RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
     facts.asPassed = extension;
     facts.prefix = prefix;
     facts.lowerCased = isBlank(extension) ? std::string() : toLower(extension);
-    facts.typeName = GetFileTypeName(*platform_.registry, facts.lowerCased);
+    facts.typeName = GetFileTypeName(*platform_.fileTypes, facts.lowerCased);
     return facts;
 }
 
@@ -194,7 +194,7 @@ std::string RowBuilder::iconKeyFor(std::string_view extension, const std::string
     std::string key = "x" + e;
     if (HasIconKey(e, smallIcons_)) return key;
 
-    const std::optional<IconLocation> location = GetDefaultIcon(*platform_.registry, extension, *platform_.locale);
+    const std::optional<IconLocation> location = platform_.fileTypes->icon(extension);
     if (!location) return std::string(defaultIconKey);
     const Picture icon = platform_.icons->loadIcon(location->file, location->index);
     if (!icon) return std::string(defaultIconKey);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quenarch/platform/display.h"
+#include "quenarch/platform/file_type_source.h"
 #include "quenarch/platform/icon_source.h"
 #include "quenarch/platform/ini_source.h"
 #include "quenarch/base/locale.h"
@@ -13,16 +14,14 @@ namespace quenarch {
 
 // The desktop services the control calls. A host supplies the desktop's; tests supply fixed ones.
 struct Platform {
+    // The registry a host supplies for its regional settings; may be null.
     std::shared_ptr<const Registry> registry;
+    std::shared_ptr<const FileTypeSource> fileTypes;
     std::shared_ptr<const IniSource> ini;
     std::shared_ptr<const Locale> locale;
     std::shared_ptr<const TextCodec> codec;
     std::shared_ptr<const IconSource> icons;
     std::shared_ptr<const Display> display;
 };
-
-// Services that need no toolkit: an empty in-memory registry, win.ini from the default system
-// folder, US English conventions, UTF-8-or-Windows-1252 names, no desktop icons, 24-bit colour.
-Platform headlessPlatform();
 
 } // namespace quenarch
