@@ -62,37 +62,42 @@ bool matchSet(const std::vector<char32_t>& pattern, std::size_t& at, char32_t c,
     return found != negated;
 }
 
-bool matchFrom(const std::vector<char32_t>& pattern, std::size_t p, const std::vector<char32_t>& text, std::size_t t)
-{
-    while (p < pattern.size()) {
-        const char32_t wanted = pattern[p];
-        if (wanted == '*') {
-            for (std::size_t rest = t; rest <= text.size(); ++rest) {
-                if (matchFrom(pattern, p + 1, text, rest)) return true;
-                if (rest < text.size() && text[rest] == '/') return false;
-            }
-            return false;
-        }
-        if (t == text.size() || text[t] == '/') return false;
-        if (wanted == '?') {
-            ++p;
-        } else if (wanted == '[') {
-            bool valid = true;
-            if (!matchSet(pattern, p, text[t], valid) || !valid) return false;
-        } else {
-            if (!sameLetter(wanted, text[t])) return false;
-            ++p;
-        }
-        ++t;
-    }
-    return t == text.size();
-}
-
 } // namespace
 
-bool matchesWildcard(std::string_view pattern, std::string_view text)
+bool matchesWildcard(std::string_view patternText, std::string_view text)
 {
-    return matchFrom(codePointsOf(pattern), 0, codePointsOf(text), 0);
+    // Greedy, going back only to the last "*" met: linear in practice, never exponential. A
+    // "*" takes no "/", and as no earlier "*" can reach past one either, meeting one ends it.
+    const std::vector<char32_t> pattern = codePointsOf(patternText);
+    const std::vector<char32_t> name = codePointsOf(text);
+    std::size_t p = 0, t = 0;
+    std::size_t star = std::string_view::npos, resume = 0;
+    while (t < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+            continue;
+        }
+        if (p < pattern.size() && name[t] != '/') {
+            std::size_t next = p + 1;
+            bool matched = pattern[p] == '?' || (pattern[p] != '[' && sameLetter(pattern[p], name[t]));
+            if (pattern[p] == '[') {
+                bool valid = true;
+                next = p;
+                matched = matchSet(pattern, next, name[t], valid) && valid;
+            }
+            if (matched) {
+                p = next;
+                ++t;
+                continue;
+            }
+        }
+        if (star == std::string_view::npos || name[resume] == '/') return false;
+        p = star + 1;
+        t = ++resume;
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }
 
 std::size_t utf16Length(std::string_view text)
