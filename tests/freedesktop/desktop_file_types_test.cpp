@@ -23,6 +23,9 @@ TEST(DesktopFileTypesTest, ExtensionsAreFoldedAndDescribedInTheFirstLanguageTheT
     for (const auto& [extension, description] : descriptions) EXPECT_EQ(fileTypes.description(extension), description) << extension;
     EXPECT_EQ(fileTypes.icon("TXT"), IconLocation({"text-plain", 0}));
     EXPECT_EQ(fileTypes.icon("xyz"), std::nullopt);
+    // Past the extensions it keeps, it still answers.
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(fileTypes.description("e" + std::to_string(i)), std::nullopt);
+    EXPECT_EQ(fileTypes.description("TxT"), "Text");
 }
 
 } // namespace

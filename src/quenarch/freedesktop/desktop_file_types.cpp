@@ -11,10 +11,16 @@ DesktopFileTypes::DesktopFileTypes(std::shared_ptr<const MimeDatabase> database,
 
 DesktopFileTypes::Found DesktopFileTypes::found(std::string_view extension, bool withDescription) const
 {
+    // Archives of many members may hold many extensions that name no type: what is kept is
+    // bounded, and beyond that an extension is looked up each time it is asked for.
+    constexpr std::size_t extensionsKept = 4096;
     std::lock_guard lock(mutex_);
-    const auto [entry, added] = byExtension_.try_emplace(std::string(extension));
-    Found& found = entry->second;
-    if (added) {
+    const auto entry = byExtension_.find(extension);
+    Found looked;
+    Found& found = entry != byExtension_.end()              ? entry->second
+                   : byExtension_.size() < extensionsKept ? byExtension_.try_emplace(std::string(extension)).first->second
+                                                            : looked;
+    if (entry == byExtension_.end()) {
         // A folder entry of a DOS-era archive may leave a "\" at the end of its extension.
         while (extension.ends_with('\\')) extension.remove_suffix(1);
         if (extension.find_first_of("/\\") == std::string_view::npos) found.type = database_->typeOfFileName("x." + foldCase(extension));

@@ -16,7 +16,7 @@ namespace quenarch::freedesktop {
 // "x.ext" (the extension case-folded) matches, described by the type's comment in the first of
 // the languages given that it has, else by the type's name; its icon is the type's icon name.
 // An extension with "/" or "\" in it, apart from a "\" at its end, has no type. What is found
-// for an extension is kept. Safe to share between threads.
+// for the first few thousand extensions is kept. Safe to share between threads.
 class DesktopFileTypes final : public FileTypeSource {
 public:
     DesktopFileTypes(std::shared_ptr<const MimeDatabase> database, std::vector<std::string> commentLanguages);
@@ -35,7 +35,11 @@ private:
     std::shared_ptr<const MimeDatabase> database_;
     std::vector<std::string> commentLanguages_;
     mutable std::mutex mutex_;
-    mutable std::unordered_map<std::string, Found> byExtension_; // guarded by mutex_
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    mutable std::unordered_map<std::string, Found, TextHash, std::equal_to<>> byExtension_; // guarded by mutex_
 };
 
 } // namespace quenarch::freedesktop

@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view iconExtensions[] = {".png", ".svg", ".xpm"};
 constexpr IconThemeCache::Suffix cacheSuffixes[] = {IconThemeCache::Png, IconThemeCache::Svg, IconThemeCache::Xpm};
 
-const std::string fallbackTheme = "hicolor";
+constexpr std::string_view fallbackTheme = "hicolor";
 
 // The names of the files in a theme's directory as Qt lists them: files and links to files,
 // without the hidden ones. In a pixmap folder every name counts that leads somewhere, as a
@@ -89,7 +89,7 @@ int IconThemeLookup::Directory::distance(int iconSize) const
 IconThemeLookup::IconThemeLookup(const IconThemeLocations& locations) : pixmapFolders_(locations.pixmapFolders)
 {
     addTheme(locations.themeName, locations.themeFolders);
-    addTheme(fallbackTheme, locations.themeFolders);
+    addTheme(std::string(fallbackTheme), locations.themeFolders);
 }
 
 void IconThemeLookup::addTheme(const std::string& name, const std::vector<std::filesystem::path>& themeFolders)
