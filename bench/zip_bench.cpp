@@ -4,8 +4,10 @@
 #include "quenarch/archive/archive_formats.h"
 #include "quenarch/archive/member_collector.h"
 #include "quenarch/control/headless_host.h"
+#include "quenarch/control/headless_platform.h"
 #include "quenarch/control/property_bag.h"
 #include "quenarch/control/quen_archive.h"
+#include "quenarch/listing/file_types.h"
 #include "quenarch/platform/memory_registry.h"
 
 #include <benchmark/benchmark.h>
@@ -101,6 +103,7 @@ Platform benchPlatform()
     registry->setString(RegistryRoot::ClassesRoot, ".zip", "", "zipfile");
     registry->setString(RegistryRoot::ClassesRoot, "zipfile", "", "Compressed (zipped) Folder");
     Platform platform = headlessPlatform();
+    platform.fileTypes = std::make_shared<RegistryFileTypes>(registry, platform.locale);
     platform.registry = std::move(registry);
     platform.icons = std::make_shared<SolidIconSource>();
     return platform;

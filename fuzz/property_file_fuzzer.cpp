@@ -4,6 +4,7 @@
 
 #include "quenarch/control/file_property_bag.h"
 #include "quenarch/control/headless_host.h"
+#include "quenarch/control/headless_platform.h"
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/base/automation_error.h"
 

@@ -13,7 +13,11 @@ TEST(TextCase, MapsLettersBeyondAscii)
     EXPECT_EQ(toUpper("c:\\data\\a.zip"), "C:\\DATA\\A.ZIP");
     EXPECT_EQ(toUpper("ärger_ÿ_ł_ж_ω"), "ÄRGER_Ÿ_Ł_Ж_Ω");
     EXPECT_EQ(toLower("ÄRGER_Ł_Ж_Ω"), "ärger_ł_ж_ω");
-    EXPECT_EQ(toUpper("ß"), "ß");
+    EXPECT_EQ(toUpper("ß"), "ß"); // one character to one: no "SS"
+    EXPECT_EQ(toLower("ⒽⒶⓇⒹ"), "ⓗⓐⓡⓓ");
+    // Folding also joins forms that lower-casing keeps apart, such as the final sigma.
+    EXPECT_TRUE(equalsCaseBlind("ΣΊΣΥΦΟΣ", "σίσυφος"));
+    EXPECT_NE(toLower("ΣΊΣΥΦΟΣ"), "σίσυφος");
     // Bytes that are not UTF-8 pass through unchanged.
     EXPECT_EQ(toUpper("a\xE9z"), "A\xE9Z");
     EXPECT_TRUE(equalsCaseBlind("Readme.TXT", "README.txt"));

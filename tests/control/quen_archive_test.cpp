@@ -63,6 +63,12 @@ TEST_F(ControlTest, ListsAZipArchiveAndReadsThePathBackUpperCased)
     EXPECT_EQ(host.changedProperties.back(), "Archive");
 }
 
+TEST_F(ControlTest, ProperCasingLowersEveryLetterThatHasALowerCase)
+{
+    ASSERT_EQ(assign(testData("rar/test_read_format_rar5_unicode.rar").string()), 0);
+    EXPECT_EQ(rowNames(), "👋🌎.txt;Ⓗⓐⓡⓓ ⓛⓘⓝⓚ.txt;𝒮𝓎𝓂𝒷𝑜𝓁𝒾𝒸 𝐿𝒾𝓃𝓀.txt;");
+}
+
 TEST_F(ControlTest, OpensTheNamedFileThroughACaseBlindMatchOfItsPath)
 {
     fs::create_directories(temp.path() / "Data");

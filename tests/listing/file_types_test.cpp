@@ -21,18 +21,18 @@ TEST(GetFileTypeName, UsesTheClassDescriptionOrFallsBackToTheExtension)
     };
     for (const Case& c : {Case{"txt", "Text Document"}, Case{"TXT", "Text Document"}, Case{"xyz", "xyz file"},
                           Case{"CAB", "CAB file"}, Case{"", " file"}, Case{"bare", "bare file"}, Case{"exp", "exp file"}})
-        EXPECT_EQ(GetFileTypeName(*t.registry, c.extension), c.expected) << c.extension;
+        EXPECT_EQ(GetFileTypeName(*t.platform.fileTypes, c.extension), c.expected) << c.extension;
     t.registry->setString(RegistryRoot::ClassesRoot, ".", "", "txtfile");
-    EXPECT_EQ(GetFileTypeName(*t.registry, ""), "Text Document");
+    EXPECT_EQ(GetFileTypeName(*t.platform.fileTypes, ""), "Text Document");
 }
 
-TEST(GetDefaultIcon, SplitsTheLocationAtItsFirstComma)
+TEST(RegistryFileTypes, SplitTheIconLocationAtItsFirstComma)
 {
     TestPlatform t;
-    const Locale locale;
+    const FileTypeSource& fileTypes = *t.platform.fileTypes;
     const auto iconFor = [&](const std::string& location) {
         t.associate("ext", "extfile", "Ext", location);
-        return GetDefaultIcon(*t.registry, "ext", locale);
+        return fileTypes.icon("ext");
     };
     struct Case {
         const char* location;
@@ -47,9 +47,9 @@ TEST(GetDefaultIcon, SplitsTheLocationAtItsFirstComma)
         EXPECT_EQ(found->index, c.index) << c.location;
     }
     EXPECT_FALSE(iconFor("C:\\Icons\\doc.ico").has_value());
-    EXPECT_FALSE(GetDefaultIcon(*t.registry, "unknown", locale).has_value());
+    EXPECT_FALSE(fileTypes.icon("unknown").has_value());
     t.registry->setValue(RegistryRoot::ClassesRoot, "extfile\\DefaultIcon", "", RegistryValue{RegistryExpandString, "x.exe,1", 0});
-    EXPECT_FALSE(GetDefaultIcon(*t.registry, "ext", locale).has_value());
+    EXPECT_FALSE(fileTypes.icon("ext").has_value());
 
     // Quotes are not removed, so the first comma inside them splits the location.
     for (const char* notANumber : {"C:\\Tools\\viewer.exe,", "\"a,b\",1"}) {
@@ -80,11 +80,21 @@ TEST(RegionalSettings, PreferWinIniThenTheRegistryThenDefaults)
         TestPlatform t;
         if (c.ini != nullptr) t.ini->files["win.ini"] = c.ini;
         if (c.registryShortDate != nullptr) t.registry->setString(RegistryRoot::CurrentUser, "International", "sShortDate", c.registryShortDate);
-        const RegionalSettings settings = LoadRegionalSettings(*t.ini, *t.registry);
+        const RegionalSettings settings = LoadRegionalSettings(*t.ini, t.registry.get(), *t.platform.locale);
         EXPECT_EQ(settings.shortDateFormat, c.expected.shortDateFormat);
         EXPECT_EQ(settings.dateSeparator, c.expected.dateSeparator);
         EXPECT_EQ(settings.timeSeparator, c.expected.timeSeparator);
     }
+}
+
+TEST(RegionalSettings, WithoutARegistryTheShortDateComesFromTheLocale)
+{
+    TestPlatform t;
+    LocaleConventions german;
+    german.shortDatePattern = "dd.MM.yy";
+    EXPECT_EQ(LoadRegionalSettings(*t.ini, nullptr, Locale(german)).shortDateFormat, "dd.MM.yy");
+    t.ini->files["win.ini"] = "[intl]\nsShortDate=YYYY-MM-DD\n";
+    EXPECT_EQ(LoadRegionalSettings(*t.ini, nullptr, Locale(german)).shortDateFormat, "yyyy-mm-dd");
 }
 
 TEST(RegionalSettings, LongIniValuesAreCutTo254Characters)

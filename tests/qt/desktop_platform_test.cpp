@@ -2,8 +2,6 @@
 
 #include "quenarch/listing/file_types.h"
 #include "quenarch/qt/desktop_locale.h"
-#include "quenarch/qt/desktop_registry.h"
-#include "quenarch/qt/desktop_text_codec.h"
 #include "support/test_platform.h"
 
 #include <QMimeDatabase>
@@ -23,71 +21,14 @@ TEST(DesktopPlatformTest, BundlesTheDesktopServices)
     const test::TempDir folder;
     folder.write("win.ini", "[intl]\nsTime=.\n");
     const Platform platform = desktopPlatform({"IBM437", folder.path()});
-    ASSERT_TRUE(platform.registry && platform.ini && platform.locale && platform.codec && platform.icons && platform.display);
+    ASSERT_TRUE(platform.fileTypes && platform.ini && platform.locale && platform.codec && platform.icons && platform.display);
+    EXPECT_EQ(platform.registry, nullptr);
     EXPECT_EQ(platform.ini->readString("intl", "sTime", "win.ini"), ".");
     EXPECT_EQ(platform.codec->decode("\x81"), "ü");
-    EXPECT_EQ(platform.locale->conventions().shortDatePattern, QLocale::system().dateFormat(QLocale::ShortFormat).toStdString());
+    EXPECT_EQ(platform.locale->conventions(), desktopLocaleConventions(QLocale::system()));
+    EXPECT_EQ(GetFileTypeName(*platform.fileTypes, "txt"), commentOf("text/plain"));
+    EXPECT_EQ(platform.fileTypes->icon("TXT"), IconLocation({"text-plain", 0}));
     EXPECT_THROW(desktopPlatform({"klingon-1", {}}), std::invalid_argument);
-}
-
-TEST(DesktopTextCodecTest, DecodesEachTextInItsEncodingFromAFreshState)
-{
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"", "caf\xC3\xA9", "café"}, {"", "caf\xE9 \x80", "café €"}, // valid UTF-8 stays, else Windows-1252
-        {"IBM437", "\x81\xE1\xC9", "üß╔"}, {"cp437", "\x81", "ü"}, {"IBM850", "\x9B", "ø"},
-        {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"}, {"KOI8-R", "\xF0\xD2\xC9", "При"},
-        {"Shift_JIS", "\x82\xA0\x83\x41", "あア"}, {"GBK", "\xD6\xD0\xCE\xC4", "中文"}, {"ISO-8859-15", "\xA4", "€"},
-    };
-    for (const auto& [encoding, bytes, text] : cases) {
-        const std::shared_ptr<const TextCodec> codec = makeTextCodec(encoding);
-        ASSERT_TRUE(codec) << encoding;
-        EXPECT_EQ(codec->decode(bytes), text) << encoding;
-    }
-    // A lead byte at the end of one name must not join the first byte of the next.
-    const std::shared_ptr<const TextCodec> codec = makeTextCodec("Shift_JIS");
-    codec->decode("A\x82");
-    EXPECT_EQ(codec->decode("\xA0" "B").find("あ"), std::string::npos);
-    EXPECT_EQ(codec->decode("\x82\xA0"), "あ");
-    EXPECT_EQ(makeTextCodec("no-such-encoding"), nullptr);
-}
-
-// Against this machine's shared-mime-info database.
-TEST(DesktopRegistryTest, ClassesRootKeysHoldTheDatabasesAnswersAsDefaultValues)
-{
-    const DesktopRegistry registry;
-    const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {".txt", "text/plain"}, {".TXT", "text/plain"}, {".Png", "image/png"},
-        {".C", "text/x-csrc"},             // keys are case-blind, although the database's "*.C" (C++) is not
-        {".1", "application/x-troff-man"}, // a wildcard glob "*.[1-9]" counts
-        {"TEXT/Plain", commentOf("text/plain")}, {"\\text/plain\\", commentOf("text/plain")},
-        {"text/plain\\DefaultIcon", "text-plain,0"}, {"Image/PNG\\defaulticon", "image-png,0"},
-        {".xyz", std::nullopt}, {".", std::nullopt}, {".v2/readme", std::nullopt}, {".txt\\ShellNew", std::nullopt},
-        {"no/such-type", std::nullopt}, {"text/plain\\Shell", std::nullopt}, {"", std::nullopt}, {"International", std::nullopt},
-    };
-    for (const auto& [path, expected] : cases) {
-        const Registry::Key key = registry.openKey(RegistryRoot::ClassesRoot, path);
-        EXPECT_EQ(key == Registry::noKey, !expected) << path;
-        const std::optional<RegistryValue> value = registry.queryValue(key, "");
-        EXPECT_EQ(value ? std::optional(value->text) : std::nullopt, expected) << path;
-        EXPECT_EQ(registry.queryValue(key, "FriendlyTypeName"), std::nullopt) << path; // the default value alone
-    }
-    // What the core reads from them.
-    EXPECT_EQ(GetFileTypeName(registry, "txt"), commentOf("text/plain"));
-    EXPECT_EQ(GetFileTypeName(registry, "xyz"), "xyz file");
-    const std::optional<IconLocation> icon = GetDefaultIcon(registry, "TXT", Locale());
-    EXPECT_EQ(icon ? std::pair(icon->file, icon->index) : std::pair(std::string(), -1), std::pair(std::string("text-plain"), 0));
-    EXPECT_FALSE(GetDefaultIcon(registry, "xyz", Locale()));
-}
-
-TEST(DesktopRegistryTest, InternationalHoldsTheLocalesShortDatePatternOnly)
-{
-    for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English, QLocale::UnitedStates), QLocale::c()}) {
-        const DesktopRegistry registry(locale);
-        const std::string shortDate = locale.dateFormat(QLocale::ShortFormat).toStdString();
-        EXPECT_EQ(ReadUserRegistryValue(registry, "international", "SSHORTDATE"), RegistryData(shortDate));
-        EXPECT_EQ(ReadUserRegistryValue(registry, "International", "sTimeFormat"), RegistryData());
-        EXPECT_EQ(ReadUserRegistryValue(registry, "Control Panel", "sShortDate"), RegistryData());
-    }
 }
 
 // Whatever the row builder writes in the general date form, the item queries read back to the

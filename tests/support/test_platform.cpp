@@ -23,8 +23,9 @@ Picture FakeIconSource::loadIcon(std::string_view location, std::int32_t index) 
 TestPlatform::TestPlatform()
     : registry(std::make_shared<MemoryRegistry>()), ini(std::make_shared<MemoryIni>()), icons(std::make_shared<FakeIconSource>())
 {
-    platform = Platform{registry, ini, std::make_shared<Locale>(), nullptr, icons,
-                        std::make_shared<FixedDisplay>(32)};
+    const auto locale = std::make_shared<Locale>();
+    platform = Platform{registry, std::make_shared<RegistryFileTypes>(registry, locale), ini, locale, nullptr,
+                        icons, std::make_shared<FixedDisplay>(32)};
     associate("txt", "txtfile", "Text Document", "icon:text,1");
     associate("doc", "docfile", "Document", "icon:doc,2");
     associate("ZIP", "zipfile", "Compressed (zipped) Folder", "icon:zip,3");

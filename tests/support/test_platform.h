@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quenarch/listing/file_types.h"
 #include "quenarch/platform/memory_registry.h"
 #include "quenarch/platform/platform.h"
 

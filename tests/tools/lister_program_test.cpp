@@ -18,13 +18,14 @@ struct ListerRun {
     std::string err;
 };
 
-// Runs the built lister as a user would, in a fixed locale and time zone and with no saved
-// regional settings.
-ListerRun runLister(const QStringList& arguments)
+// Runs the built lister as a user would, in a fixed locale (unless given another) and time zone
+// and with no saved regional settings.
+ListerRun runLister(const QStringList& arguments, const QString& locale = QStringLiteral("C.UTF-8"))
 {
     QTemporaryDir config;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("LC_ALL", "C.UTF-8");
+    environment.insert("LC_ALL", locale);
+    environment.insert("LANGUAGE", "");
     environment.insert("TZ", "UTC");
     environment.insert("XDG_CONFIG_HOME", config.path());
     QProcess lister;
@@ -84,6 +85,28 @@ TEST(ListerProgram, TheChosenEncodingDecodesUnmarkedNames)
     // The bytes are Windows-1252; unmarked ZIP names read as IBM437 unless another encoding is chosen.
     EXPECT_EQ(firstName(runLister({"list", "--json", archive})), "Cafθ.txt");
     EXPECT_EQ(firstName(runLister({"list", "--json", "--encoding", "windows-1252", archive})), "Café.txt");
+}
+
+// The desktop's file types in the user's language, with the dates and numbers of the user's
+// locale, as the shared MIME database and Qt's locale data of this system give them.
+TEST(ListerProgram, ListsInTheUsersLanguageAndConventions)
+{
+    const ListerRun run = runLister({"list", demo}, QStringLiteral("de_DE.UTF-8"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "Name          Size  Packed  Type                       Modified\n"
+                       "Readme.md       15      15  Markdown-Dokument          14.03.2026 09:26\n"
+                       "Notes.txt       14      14  Einfaches Textdokument     14.03.2026 09:26\n"
+                       "Index.html      14      12  HTML-Dokument              14.03.2026 09:26\n"
+                       "Main.c          25      25  C-Quelltext                14.03.2026 09:26\n"
+                       "Util.h          13      13  C-Header                   14.03.2026 09:26\n"
+                       "Logo.png     1.795   1.795  PNG-Bild                   14.03.2026 09:26\n"
+                       "Data.bin    20.000  20.000  bin file                   14.03.2026 09:26\n"
+                       "Setup.exe        1       1  DOS/Windows-Programmdatei  14.03.2026 09:26\n"
+                       "8 rows; type: Zip-Archiv; comment: Demo archive for quenarch\n");
+    const QJsonObject listing = QJsonDocument::fromJson(QByteArray::fromStdString(runLister({"list", "--json", demo}, "de_DE.UTF-8").out)).object();
+    const QJsonObject first = listing["rows"].toArray().at(0).toObject();
+    EXPECT_EQ(first["type"].toString(), QStringLiteral("Markdown-Dokument"));
+    EXPECT_EQ(first["date"].toString(), QStringLiteral("2026-03-14"));
 }
 
 } // namespace

@@ -7,9 +7,7 @@
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/control/type_library.h"
 #include "quenarch/base/automation_error.h"
-#include "quenarch/qt/desktop_platform.h"
-
-#include <QCoreApplication>
+#include "quenarch/freedesktop/desktop_services.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,17 +59,20 @@ Options of list:
                                   where the row has no date
   --encoding NAME  Decode member names and comments that the archive does not
                    mark as UTF-8 with this encoding (for example IBM437,
-                   windows-1251, Shift_JIS). By default such names stay as
-                   they are when they are valid UTF-8, and are read in the
-                   code page of the format's tools otherwise: IBM437 for ZIP,
-                   ARJ and ARC, Windows-1252 for LZH, RAR and CAB.
+                   windows-1251, Shift_JIS: the names iconv knows). By default
+                   such names stay as they are when they are valid UTF-8, and
+                   are read in the code page of the format's tools otherwise:
+                   IBM437 for ZIP, ARJ and ARC, Windows-1252 for LZH, RAR and
+                   CAB.
   -h, --help       Show this help and exit.
   --version        Show the version and exit.
 
-The date and number formats are the user's locale's. Regional settings may be
-overridden in the "intl" section of win.ini in $XDG_CONFIG_HOME/quenarch
-(keys sShortDate, sDate, sTime); file types and icons come from the desktop's
-shared MIME database and icon theme.
+Numbers are written in the locale of LC_ALL, LC_NUMERIC or LANG, dates in that of
+LC_ALL, LC_TIME or LANG. Regional settings may be overridden in the "intl"
+section of win.ini in $XDG_CONFIG_HOME/quenarch (keys sShortDate, sDate,
+sTime). File types and icons come from the desktop's shared MIME database and
+icon theme, the types described in the language of LC_ALL, LC_MESSAGES or LANG
+(or LANGUAGE).
 
 Errors such as a missing file are reported on standard error as
   quenarch: PATH: Path/File not found (error 75)
@@ -85,14 +86,6 @@ usage error.
 void printError(const std::string& message) { std::fprintf(stderr, "quenarch: %s\n", message.c_str()); }
 
 void writeOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
-
-// Qt notes about the desktop session (no runtime folder, say) are noise for a command.
-void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtDebugMsg || type == QtInfoMsg) return;
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:"))) return;
-    std::fprintf(stderr, "quenarch: %s\n", qPrintable(message));
-}
 
 struct Options {
     bool json = false;
@@ -153,19 +146,16 @@ int main(int argc, char** argv)
         return exitUsage;
     }
 
-    // The lister shows no window: the desktop's file types, icons and locale need no GUI.
-    qInstallMessageHandler(quietMessages);
-    QCoreApplication application(argc, argv);
-
+    // The desktop's file types, icons and locale come from the freedesktop files themselves.
     quenarch::Platform platform;
     try {
-        platform = quenarch::qt::desktopPlatform({options.encoding, {}});
+        platform = quenarch::freedesktop::desktopServices({options.encoding, {}, {}, {}}).platform;
     } catch (const std::invalid_argument& error) {
         printError(error.what());
         return exitUsage;
     }
     // The report shows no icons, so it does not ask the desktop for them; the JSON form names
-    // each row's icon key and does.
+    // each row's icon key, which needs only to know whether the desktop has the icon.
     if (!options.json) platform.icons = std::make_shared<quenarch::NoIconSource>();
 
     // Hosted as a form hosts it at run time: created, its saved properties read (none), then

@@ -1,6 +1,7 @@
 #include "quenarch/base/image.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace quenarch {
 
@@ -9,16 +10,20 @@ Picture resizedPicture(const Image& source, int width, int height)
     if (source.width == width && source.height == height) return std::make_shared<Image>(source);
     auto target = std::make_shared<Image>(width, height, source.colorCount);
     if (source.width == 0 || source.height == 0) return target;
+    // The source columns each target column covers, worked out once for all rows.
+    std::vector<int> columnStart(static_cast<std::size_t>(width) + 1);
+    for (int x = 0; x <= width; ++x) columnStart[static_cast<std::size_t>(x)] = x * source.width / width;
     for (int y = 0; y < height; ++y) {
         const int y0 = y * source.height / height;
         const int y1 = std::max(y0 + 1, (y + 1) * source.height / height);
         for (int x = 0; x < width; ++x) {
-            const int x0 = x * source.width / width;
-            const int x1 = std::max(x0 + 1, (x + 1) * source.width / width);
+            const int x0 = columnStart[static_cast<std::size_t>(x)];
+            const int x1 = std::max(x0 + 1, columnStart[static_cast<std::size_t>(x) + 1]);
             std::uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
             for (int sy = y0; sy < y1; ++sy) {
+                const std::uint32_t* row = source.pixels.data() + static_cast<std::size_t>(sy) * static_cast<std::size_t>(source.width);
                 for (int sx = x0; sx < x1; ++sx) {
-                    const std::uint32_t p = source.pixel(sx, sy);
+                    const std::uint32_t p = row[sx];
                     const std::uint32_t alpha = p >> 24;
                     a += alpha;
                     // Weight colours by coverage so transparent pixels do not darken edges.

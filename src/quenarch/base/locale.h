@@ -27,6 +27,8 @@ struct LocaleConventions {
                                            "July",    "August",   "September", "October", "November", "December"};
     std::array<std::string, 12> monthAbbreviations{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+    friend bool operator==(const LocaleConventions&, const LocaleConventions&) = default;
 };
 
 // Formats and parses numbers and dates by the conventions, from patterns compiled once, so that

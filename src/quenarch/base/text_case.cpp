@@ -4,50 +4,30 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace quenarch {
 namespace {
 
-char32_t upperOf(char32_t c)
-{
-    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0xFF) return 0x178;
-    if (c >= 0x100 && c <= 0x17F) {
-        // Latin Extended-A pairs upper/lower on even/odd code points, shifted by one in two runs.
-        const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x131) return 'I';
-        if (c == 0x138 || c == 0x149) return c;
-        if (c == 0x17F) return 'S';
-        if (shifted) return (c % 2 == 0) ? c - 1 : c;
-        return (c % 2 == 1) ? c - 1 : c;
-    }
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-    if (c == 0x3C2) return 0x3A3;
-    if (c >= 0x3AC && c <= 0x3AF) return c == 0x3AC ? 0x386 : c - 37;
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    return c;
-}
+struct CaseRun {
+    char32_t first;
+    char32_t last;
+    std::int32_t delta;
+    std::uint8_t stride;
+};
 
-char32_t lowerOf(char32_t c)
+#include "quenarch/base/case_tables.inc"
+
+// The run that starts last at or before c holds c if any run does: no run's range holds a code
+// point of another.
+template <std::size_t size>
+char32_t mapByRuns(const CaseRun (&runs)[size], char32_t c)
 {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x100 && c <= 0x17F) {
-        const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        if (c == 0x130) return 'i';
-        if (c == 0x138 || c == 0x149 || c == 0x17F) return c;
-        if (shifted) return (c % 2 == 1) ? c + 1 : c;
-        return (c % 2 == 0) ? c + 1 : c;
-    }
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
-    if (c == 0x386) return 0x3AC;
-    if (c >= 0x388 && c <= 0x38A) return c + 37;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    return c;
+    const CaseRun* run = std::upper_bound(std::begin(runs), std::end(runs), c, [](char32_t value, const CaseRun& r) { return value < r.first; });
+    if (run == std::begin(runs)) return c;
+    --run;
+    if (c > run->last || (c - run->first) % run->stride != 0) return c;
+    return static_cast<char32_t>(static_cast<std::int32_t>(c) + run->delta);
 }
 
 // Decodes one UTF-8 sequence at text[i]; a byte that starts no valid sequence decodes as itself
@@ -116,17 +96,13 @@ std::string mapText(std::string_view text, Map map)
 
 } // namespace
 
-std::string toUpper(std::string_view text)
-{
-    return mapText<true>(text, [](char32_t c) { return upperOf(c); });
-}
+char32_t upperCaseOf(char32_t c) { return mapByRuns(upperCaseRuns, c); }
+char32_t lowerCaseOf(char32_t c) { return mapByRuns(lowerCaseRuns, c); }
+char32_t foldedCaseOf(char32_t c) { return mapByRuns(foldedCaseRuns, c); }
 
-std::string toLower(std::string_view text)
-{
-    return mapText<false>(text, [](char32_t c) { return lowerOf(c); });
-}
-
-std::string foldCase(std::string_view text) { return toLower(text); }
+std::string toUpper(std::string_view text) { return mapText<true>(text, upperCaseOf); }
+std::string toLower(std::string_view text) { return mapText<false>(text, lowerCaseOf); }
+std::string foldCase(std::string_view text) { return mapText<false>(text, foldedCaseOf); }
 
 bool equalsCaseBlind(std::string_view a, std::string_view b)
 {

@@ -5,8 +5,14 @@
 
 namespace quenarch {
 
-// Case mapping of UTF-8 text for the letters of Latin-1, Latin Extended-A, Greek and Cyrillic;
-// other characters, and bytes that are not UTF-8, pass through unchanged.
+// Unicode's simple case mappings, one code point to one: a character without a mapping maps to
+// itself.
+char32_t upperCaseOf(char32_t c);
+char32_t lowerCaseOf(char32_t c);
+char32_t foldedCaseOf(char32_t c);
+
+// Case mapping of UTF-8 text, character by character; bytes that are not UTF-8 pass through
+// unchanged.
 std::string toUpper(std::string_view text);
 std::string toLower(std::string_view text);
 

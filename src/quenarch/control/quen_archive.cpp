@@ -77,7 +77,7 @@ public:
     {
         ModuleState& state = moduleState();
         state.ArchiveComment.clear();
-        state.ArchiveTypeText = GetFileTypeName(*control_.platform_.registry, formatExtension);
+        state.ArchiveTypeText = GetFileTypeName(*control_.platform_.fileTypes, formatExtension);
         control_.rowBuilder_.beginArchive();
     }
     void expectMembers(std::uint64_t count) override { control_.fileview_.reserve(static_cast<std::size_t>(count)); }
@@ -132,7 +132,7 @@ QuenArchive::~QuenArchive() = default;
 void QuenArchive::ReadProperties(PropertyBag& bag)
 try {
     ModuleState& state = moduleState();
-    const RegionalSettings regional = LoadRegionalSettings(*platform_.ini, *platform_.registry);
+    const RegionalSettings regional = LoadRegionalSettings(*platform_.ini, platform_.registry.get(), *platform_.locale);
     state.ShortDateFormat = regional.shortDateFormat;
     state.DateSeparator = regional.dateSeparator;
     state.TimeSeparator = regional.timeSeparator;

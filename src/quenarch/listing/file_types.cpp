@@ -57,29 +57,45 @@ RegistryData ReadUserRegistryValue(const Registry& registry, std::string_view ke
     return OpenKey(registry, RegistryRoot::CurrentUser, keyName).read(valueName);
 }
 
-std::string GetFileTypeName(const Registry& registry, std::string_view extension)
+RegistryFileTypes::RegistryFileTypes(std::shared_ptr<const Registry> registry, std::shared_ptr<const Locale> locale)
+    : registry_(std::move(registry)), locale_(std::move(locale))
 {
-    const std::string className = textOf(OpenKey(registry, RegistryRoot::ClassesRoot, "." + std::string(extension)).read(""));
-    if (className.empty()) return std::string(extension) + " file";
-    std::string description = textOf(OpenKey(registry, RegistryRoot::ClassesRoot, className).read(""));
-    if (description.empty()) return std::string(extension) + " file";
+}
+
+std::string RegistryFileTypes::classOf(std::string_view extension) const
+{
+    return textOf(OpenKey(*registry_, RegistryRoot::ClassesRoot, "." + std::string(extension)).read(""));
+}
+
+std::optional<std::string> RegistryFileTypes::description(std::string_view extension) const
+{
+    const std::string className = classOf(extension);
+    if (className.empty()) return std::nullopt;
+    std::string description = textOf(OpenKey(*registry_, RegistryRoot::ClassesRoot, className).read(""));
+    if (description.empty()) return std::nullopt;
     return description;
 }
 
-std::optional<IconLocation> GetDefaultIcon(const Registry& registry, std::string_view extension, const Locale& locale)
+std::optional<IconLocation> RegistryFileTypes::icon(std::string_view extension) const
 {
-    const std::string className = textOf(OpenKey(registry, RegistryRoot::ClassesRoot, "." + std::string(extension)).read(""));
+    const std::string className = classOf(extension);
     if (className.empty()) return std::nullopt;
-    const std::string location = textOf(OpenKey(registry, RegistryRoot::ClassesRoot, className + "\\DefaultIcon").read(""));
+    const std::string location = textOf(OpenKey(*registry_, RegistryRoot::ClassesRoot, className + "\\DefaultIcon").read(""));
     if (location.empty()) return std::nullopt;
     const std::size_t comma = location.find(',');
     if (comma == std::string::npos) return std::nullopt;
 
-    const std::optional<double> number = locale.parseNumber(std::string_view(location).substr(comma + 1));
+    const std::optional<double> number = locale_->parseNumber(std::string_view(location).substr(comma + 1));
     if (!number) throw errors::typeMismatch();
     const double rounded = std::nearbyint(*number); // halves go to the even neighbour
     if (rounded < INT32_MIN || rounded > INT32_MAX) throw errors::overflow();
     return IconLocation{location.substr(0, comma), static_cast<std::int32_t>(rounded)};
+}
+
+std::string GetFileTypeName(const FileTypeSource& fileTypes, std::string_view extension)
+{
+    std::optional<std::string> description = fileTypes.description(extension);
+    return description ? std::move(*description) : std::string(extension) + " file";
 }
 
 } // namespace quenarch

@@ -31,16 +31,20 @@ std::string ReadIniString(const IniSource& ini, std::string_view section, std::s
     return firstCharacters(ini.readString(section, key, fileName).value_or(""), iniValueLimit);
 }
 
-RegionalSettings LoadRegionalSettings(const IniSource& ini, const Registry& registry)
+RegionalSettings LoadRegionalSettings(const IniSource& ini, const Registry* registry, const Locale& locale)
 {
     RegionalSettings settings;
     settings.shortDateFormat = toLower(ReadIniString(ini, "intl", "sShortdate", "win.ini"));
     settings.dateSeparator = ReadIniString(ini, "intl", "sDate", "win.ini");
     settings.timeSeparator = ReadIniString(ini, "intl", "sTime", "win.ini");
     if (isBlank(settings.shortDateFormat)) {
-        const RegistryData value = ReadUserRegistryValue(registry, "International", "sShortDate");
-        const auto* text = std::get_if<std::string>(&value);
-        settings.shortDateFormat = text != nullptr ? *text : std::string();
+        if (registry != nullptr) {
+            const RegistryData value = ReadUserRegistryValue(*registry, "International", "sShortDate");
+            const auto* text = std::get_if<std::string>(&value);
+            settings.shortDateFormat = text != nullptr ? *text : std::string();
+        } else {
+            settings.shortDateFormat = locale.conventions().shortDatePattern;
+        }
         if (isBlank(settings.shortDateFormat)) settings.shortDateFormat = "mm-dd-yyyy";
     }
     if (isBlank(settings.dateSeparator)) settings.dateSeparator = "-";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quenarch/base/locale.h"
 #include "quenarch/platform/ini_source.h"
 #include "quenarch/platform/registry.h"
 
@@ -19,8 +20,9 @@ std::string ReadIniString(const IniSource& ini, std::string_view section, std::s
 
 // The short date picture and the two separators: from the "intl" section of win.ini (the
 // picture lower-cased), the picture else from HKEY_CURRENT_USER\International\sShortDate as it
-// stands, and else the defaults "mm-dd-yyyy", "-" and ":". A value made only of blanks counts as
+// stands when the host supplies a registry, or from the locale's short date pattern when it does
+// not, and else the defaults "mm-dd-yyyy", "-" and ":". A value made only of blanks counts as
 // missing; any other value keeps its blanks.
-RegionalSettings LoadRegionalSettings(const IniSource& ini, const Registry& registry);
+RegionalSettings LoadRegionalSettings(const IniSource& ini, const Registry* registry, const Locale& locale);
 
 } // namespace quenarch

@@ -59,7 +59,7 @@ RowBuilder::ExtensionFacts& RowBuilder::factsFor(std::string_view extension)
         found->asPassed = extension;
         found->prefix = prefix;
         found->lowerCased = isBlank(extension) ? std::string() : toLower(extension);
-        found->typeName = GetFileTypeName(*platform_.registry, found->lowerCased);
+        found->typeName = GetFileTypeName(*platform_.fileTypes, found->lowerCased);
         found->listGeneration = list_.generation() + 1; // shared below
     }
     lastFacts_ = found;
@@ -115,7 +115,7 @@ std::string RowBuilder::iconKeyFor(std::string_view extension, const std::string
     std::string key = "x" + e;
     if (HasIconKey(e, smallIcons_)) return key;
 
-    const std::optional<IconLocation> location = GetDefaultIcon(*platform_.registry, extension, *platform_.locale);
+    const std::optional<IconLocation> location = platform_.fileTypes->icon(extension);
     if (!location) return std::string(defaultIconKey);
     const Picture icon = platform_.icons->loadIcon(location->file, location->index);
     if (!icon) return std::string(defaultIconKey);

@@ -18,14 +18,14 @@ bool HasIconKey(std::string_view extension, const ImageList& imageList);
 
 // One archive member as a reader reports it to the row builder.
 struct ListingMember {
-    std::string_view baseName;  // the name before its last dot
-    std::string_view extension; // the text after that dot, without it; may be empty
-    std::string_view path;      // the full stored path; empty when the reader gives none
+    std::string_view baseName{};  // the name before its last dot
+    std::string_view extension{}; // the text after that dot, without it; may be empty
+    std::string_view path{};    // the full stored path; empty when the reader gives none
     bool isDirectory = false;
     std::uint64_t unpackedSize = 0;
     std::uint64_t packedSize = 0;
-    std::optional<AutomationDate> date; // midnight of the modification day
-    std::optional<double> time;         // modification time of day
+    std::optional<AutomationDate> date{}; // midnight of the modification day
+    std::optional<double> time{};       // modification time of day
     std::uint32_t crc = 0;
 };
 

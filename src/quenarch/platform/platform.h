@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quenarch/platform/display.h"
+#include "quenarch/platform/file_type_source.h"
 #include "quenarch/platform/icon_source.h"
 #include "quenarch/platform/ini_source.h"
 #include "quenarch/base/locale.h"
@@ -13,7 +14,9 @@ namespace quenarch {
 
 // The desktop services the control calls. A host supplies the desktop's; tests supply fixed ones.
 struct Platform {
+    // The registry a host supplies for its regional settings; may be null.
     std::shared_ptr<const Registry> registry;
+    std::shared_ptr<const FileTypeSource> fileTypes;
     std::shared_ptr<const IniSource> ini;
     std::shared_ptr<const Locale> locale;
     // The encoding the host chose for names that archives do not mark as UTF-8; null when it
@@ -22,9 +25,5 @@ struct Platform {
     std::shared_ptr<const IconSource> icons;
     std::shared_ptr<const Display> display;
 };
-
-// Services that need no toolkit: an empty in-memory registry, win.ini from the default system
-// folder, US English conventions, no chosen encoding, no desktop icons, 24-bit colour.
-Platform headlessPlatform();
 
 } // namespace quenarch

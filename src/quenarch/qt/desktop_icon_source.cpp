@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QImageReader>
-#include <QMimeDatabase>
 #include <QPainter>
 
 #include <algorithm>
@@ -78,34 +77,22 @@ Picture readIconFile(const QString& path)
 
 } // namespace
 
-DesktopIconSource::DesktopIconSource(IconThemeLocations locations) : locations_(std::move(locations)) {}
+DesktopIconSource::DesktopIconSource(std::shared_ptr<const freedesktop::IconFileFinder> files) : files_(std::move(files)) {}
 
 DesktopIconSource::~DesktopIconSource() = default;
 
 Picture DesktopIconSource::loadIcon(std::string_view location, std::int32_t index) const
 {
-    const QString text = QString::fromUtf8(location.data(), static_cast<qsizetype>(location.size()));
-    if (text.startsWith(u'/')) return index == 0 ? readIconFile(text) : nullptr;
-    if (text.isEmpty() || text.contains(u'/')) return nullptr;
+    const auto read = [&] {
+        const std::filesystem::path file = files_->find(location, index);
+        return file.empty() ? nullptr : readIconFile(QString::fromStdString(file.string()));
+    };
+    if (location.starts_with('/')) return read();
 
     std::lock_guard lock(mutex_);
     const auto [entry, added] = iconsByName_.try_emplace(std::string(location));
-    if (added) entry->second = loadThemeIcon(text);
+    if (added) entry->second = read();
     return entry->second;
-}
-
-Picture DesktopIconSource::loadThemeIcon(const QString& name) const
-{
-    if (!theme_) theme_.emplace(locations_);
-    QString file = theme_->findIcon(name, iconSize);
-    const qsizetype dash = name.indexOf(u'-');
-    if (file.isEmpty() && dash > 0) {
-        QString mimeName = name;
-        mimeName[dash] = u'/';
-        const QMimeType mime = QMimeDatabase().mimeTypeForName(mimeName);
-        if (mime.isValid()) file = theme_->findIcon(mime.genericIconName(), iconSize);
-    }
-    return file.isEmpty() ? nullptr : readIconFile(file);
 }
 
 } // namespace quenarch::qt

@@ -1,31 +1,26 @@
 #include "quenarch/qt/desktop_platform.h"
 
+#include "quenarch/freedesktop/desktop_services.h"
 #include "quenarch/qt/desktop_icon_source.h"
-#include "quenarch/qt/desktop_locale.h"
-#include "quenarch/qt/desktop_registry.h"
-#include "quenarch/qt/desktop_text_codec.h"
 #include "quenarch/qt/screen_display.h"
 
-#include <stdexcept>
+#include <QGuiApplication>
+#include <QIcon>
 
 namespace quenarch::qt {
 
 Platform desktopPlatform(const DesktopOptions& options)
 {
-    // No encoding named: each format reads unmarked names in its own code page.
-    std::shared_ptr<const TextCodec> codec;
-    if (!options.encoding.empty()) {
-        codec = makeTextCodec(options.encoding);
-        if (!codec) throw std::invalid_argument("unknown encoding: " + options.encoding);
+    freedesktop::DesktopOptions desktop{options.encoding, options.systemFolder, {}, {}};
+    // With a GUI, the platform theme knows the desktop's icon theme and where it keeps themes.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        desktop.iconTheme = QIcon::themeName().toStdString();
+        for (const QString& folder : QIcon::themeSearchPaths()) desktop.iconThemeFolders.emplace_back(folder.toStdString());
     }
-    return Platform{
-        std::make_shared<DesktopRegistry>(),
-        std::make_shared<IniFolder>(options.systemFolder.empty() ? defaultSystemFolder() : options.systemFolder),
-        std::make_shared<Locale>(desktopLocaleConventions()),
-        std::move(codec),
-        std::make_shared<DesktopIconSource>(),
-        std::make_shared<ScreenDisplay>(),
-    };
+    freedesktop::DesktopServices services = freedesktop::desktopServices(desktop);
+    services.platform.icons = std::make_shared<DesktopIconSource>(services.iconFiles);
+    services.platform.display = std::make_shared<ScreenDisplay>();
+    return std::move(services.platform);
 }
 
 } // namespace quenarch::qt

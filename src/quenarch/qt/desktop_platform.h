@@ -15,9 +15,11 @@ struct DesktopOptions {
     std::filesystem::path systemFolder;
 };
 
-// The desktop's services: file types from the shared-mime-info database, icons from the icon
-// theme, the system locale's conventions, the primary screen's colour depth. Throws
-// std::invalid_argument when the encoding is unknown.
+// The desktop's services, as the command-line lister has them from the freedesktop files (file
+// types from the shared MIME database in the user's language, the system locale's conventions
+// as Qt reads them from the environment, iconv's encodings), with the icon theme's pictures read
+// by Qt and the primary screen's colour depth. Throws std::invalid_argument when the encoding is
+// unknown.
 Platform desktopPlatform(const DesktopOptions& options = {});
 
 } // namespace quenarch::qt
