@@ -6,11 +6,7 @@ include(CMakePackageConfigHelpers)
 
 set(QUENARCH_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuenArch)
 # The folder whose "designer" folder holds the Designer plugin.
-if(QUENARCH_DESIGNER_PLUGIN_DIR)
-  get_filename_component(QUENARCH_QT_PLUGIN_DIR "${QUENARCH_DESIGNER_PLUGIN_DIR}" DIRECTORY)
-else()
-  set(QUENARCH_QT_PLUGIN_DIR ${CMAKE_INSTALL_LIBDIR}/qt6/plugins)
-endif()
+get_filename_component(QUENARCH_QT_PLUGIN_DIR "${QUENARCH_PLUGIN_INSTALL_DIR}" DIRECTORY)
 if(TARGET quenarch-qt)
   # Users need at least the Qt the widget was built with.
   find_package(Qt6 REQUIRED COMPONENTS Core)
@@ -47,7 +43,7 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   set(check_options --version ${PROJECT_VERSION} --libdir ${CMAKE_INSTALL_LIBDIR} --generator "${CMAKE_GENERATOR}"
     --build-dir ${PROJECT_BINARY_DIR} --source-dir ${PROJECT_SOURCE_DIR} --cxx ${CMAKE_CXX_COMPILER}
-    --plugin-dir ${QUENARCH_QT_PLUGIN_DIR}/designer)
+    --plugin-dir ${QUENARCH_PLUGIN_INSTALL_DIR})
   if(BUILD_SHARED_LIBS)
     list(APPEND check_options --shared)
   endif()
