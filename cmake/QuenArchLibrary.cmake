@@ -7,13 +7,17 @@
 #                  twin is the installed library itself.
 #
 #   quenarch_add_library(<name> EXPORT_NAME <export name> SOURCES <file>...
-#                        [PUBLIC <library>...] [PRIVATE <library>...])
+#                        [PUBLIC <library>...] [PRIVATE <library>...]
+#                        [PUBLIC_HEADERS <path below src>...])
 #
+# The installed library goes to the export set QuenArch<export name>Targets, and the headers its
+# users include, with those they include, to include/ (see quenarch_install_headers).
 # A library named in PUBLIC or PRIVATE that has a twin is linked as itself by the installed
-# library and as its twin by the twin. <name>-objects is the object library, for properties such
-# as AUTOMOC.
+# library and as its twin by the twin. An object library named in PRIVATE (an internal part that
+# is not installed on its own) has its objects put into both. <name>-objects is the object
+# library, for properties such as AUTOMOC.
 function(quenarch_add_library name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXPORT_NAME" "SOURCES;PUBLIC;PRIVATE")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXPORT_NAME" "SOURCES;PUBLIC;PRIVATE;PUBLIC_HEADERS")
 
   set(objects ${name}-objects)
   add_library(${objects} OBJECT ${arg_SOURCES})
@@ -42,6 +46,19 @@ function(quenarch_add_library name)
     target_compile_features(${target} PUBLIC cxx_std_20)
   endforeach()
 
+  foreach(library IN LISTS arg_PRIVATE)
+    if(TARGET ${library})
+      get_target_property(type ${library} TYPE)
+      if(type STREQUAL "OBJECT_LIBRARY")
+        list(REMOVE_ITEM arg_PRIVATE ${library})
+        target_link_libraries(${objects} PRIVATE ${library})
+        foreach(target IN LISTS linked)
+          target_sources(${target} PRIVATE $<TARGET_OBJECTS:${library}>)
+        endforeach()
+      endif()
+    endif()
+  endforeach()
+
   foreach(scope IN ITEMS PUBLIC PRIVATE)
     foreach(library IN LISTS arg_${scope})
       if(TARGET ${library}-static)
@@ -57,6 +74,11 @@ function(quenarch_add_library name)
       endif()
     endforeach()
   endforeach()
+
+  install(TARGETS ${name} EXPORT QuenArch${arg_EXPORT_NAME}Targets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
+  quenarch_install_headers(COMPONENT Development HEADERS ${arg_PUBLIC_HEADERS})
 endfunction()
 
 # Lets a program or plugin installed to <folder> (relative to the prefix) find the package's

@@ -12,6 +12,8 @@ import sys
 import xml.dom.minidom
 from pathlib import Path
 
+from check_report import finish
+
 # The formats the control reads, by extension, with their shared-mime-info types.
 FORMAT_TYPES = {
     "zip": "application/zip",
@@ -92,12 +94,7 @@ def main():
         if desktop.get(key, "").split(" ")[0] != options.program:
             problems.append(f"{key}={desktop.get(key)} does not start {options.program}")
 
-    for problem in problems:
-        print(problem)
-    if problems:
-        return 1
-    print(f"{Path(options.entry).name} is valid and names the types {', '.join(listed)}")
-    return 0
+    return finish(problems, f"{Path(options.entry).name} is valid and names the types {', '.join(listed)}")
 
 
 if __name__ == "__main__":

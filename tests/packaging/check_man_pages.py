@@ -11,6 +11,8 @@ import re
 import subprocess
 import sys
 
+from check_report import finish
+
 OPTION = re.compile(r"(?<![\w-])(--?[A-Za-z][\w-]*)")
 
 
@@ -105,12 +107,7 @@ def main():
     if version not in title:
         problems.append(f"{page_name}'s title line does not carry {program}'s version {version}: {title}")
 
-    for problem in problems:
-        print(problem)
-    if problems:
-        return 1
-    print(f"{page_name} agrees with {program} --help")
-    return 0
+    return finish(problems, f"{page_name} agrees with {program} --help")
 
 
 if __name__ == "__main__":
