@@ -28,6 +28,12 @@ install(FILES ${PROJECT_BINARY_DIR}/QuenArchConfig.cmake ${PROJECT_BINARY_DIR}/Q
 set(QUENARCH_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH QUENARCH_PKGCONFIG_TO_PREFIX /${QUENARCH_PKGCONFIG_DIR} /)
 string(REGEX REPLACE "/$" "" QUENARCH_PKGCONFIG_TO_PREFIX "${QUENARCH_PKGCONFIG_TO_PREFIX}")
+# Outside the folders the loader searches, programs linked through pkg-config find the shared
+# libraries by a run path, as those linked through the CMake package do.
+set(QUENARCH_PKGCONFIG_RPATH "")
+if(BUILD_SHARED_LIBS AND NOT "${CMAKE_INSTALL_FULL_LIBDIR}" IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
+  set(QUENARCH_PKGCONFIG_RPATH " -Wl,-rpath,\${libdir}")
+endif()
 set(pkgconfig_files quenarch)
 if(TARGET quenarch-qt)
   list(APPEND pkgconfig_files quenarch-qt)

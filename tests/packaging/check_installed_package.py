@@ -159,17 +159,16 @@ def check_cmake_consumer(prefix, options, work):
 def check_pkg_config_consumer(prefix, options, work):
     consumer = Path(options.source_dir) / "examples/consumer"
     env = pkg_config_env(prefix, options)
-    rpath = [f"-Wl,-rpath,{prefix / options.libdir}"] if options.shared else []
     demo = Path(options.source_dir) / "examples/demo.zip"
 
     program = work / "headless-list-pc"
     flags = shlex.split(run(["pkg-config", "--cflags", "--libs", "quenarch"], env=env))
-    run([options.cxx, *options.cxx_flag, consumer / "headless_list.cpp", *flags, *rpath, "-o", program])
+    run([options.cxx, *options.cxx_flag, consumer / "headless_list.cpp", *flags, "-o", program])
     check_program_output(program, [demo], prefix, options, ["Notes.txt\t14"])
     if options.designer:
         program = work / "quenarch-consumer-pc"
         flags = shlex.split(run(["pkg-config", "--cflags", "--libs", "quenarch-qt", "Qt6UiTools"], env=env))
-        run([options.cxx, *options.cxx_flag, "-fPIC", consumer / "main.cpp", *flags, *rpath, "-o", program])
+        run([options.cxx, *options.cxx_flag, "-fPIC", consumer / "main.cpp", *flags, "-o", program])
         check_program_output(program, [consumer / "form.ui", demo], prefix, options, ["form: 8 rows"])
 
 
