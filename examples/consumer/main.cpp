@@ -1,6 +1,9 @@
-// Shows how a Qt application uses the installed quenarch: it places the widget in code, and
-// loads a form made in Qt Designer that holds it, through QUiLoader and the Designer plugin.
-// With -platform offscreen it runs without a display; it prints what both widgets list.
+// Shows how a Qt application uses the installed quenarch: it places the widget in code, builds
+// a form made in Qt Designer that holds it from the code uic wrote, and loads the same form at
+// run time through QUiLoader and the Designer plugin. With -platform offscreen it runs without a
+// display; it prints what each of the three widgets lists.
+#include "ui_form.h"
+
 #include <quenarch/qt/quen_archive_widget.h>
 
 #include <QApplication>
@@ -40,6 +43,13 @@ int main(int argc, char** argv)
     if (placed.lastError().number != 0) return fail(placed.lastError().description);
     printListing("placed", placed);
 
+    // The form compiled in: the widget is made directly, without the plugin.
+    QWidget compiled;
+    Ui::ArchiveForm form;
+    form.setupUi(&compiled);
+    form.archiveView->setArchive(archive);
+    printListing("compiled", *form.archiveView);
+
     // The same widget from a form. QUiLoader finds the plugin in the "designer" folder of each
     // entry of QT_PLUGIN_PATH (and of Qt's own plugin folder).
 #ifdef QUENARCH_QT_PLUGIN_DIR
@@ -48,9 +58,9 @@ int main(int argc, char** argv)
     QUiLoader loader;
     if (!loader.availableWidgets().contains(QStringLiteral("quenarch::qt::QuenArchiveWidget")))
         return fail(QStringLiteral("the Designer plugin was not found; add its folder's parent to QT_PLUGIN_PATH"));
-    QFile form(formFile);
-    if (!form.open(QIODevice::ReadOnly)) return fail(QStringLiteral("cannot read ") + formFile);
-    QWidget* window = loader.load(&form);
+    QFile file(formFile);
+    if (!file.open(QIODevice::ReadOnly)) return fail(QStringLiteral("cannot read ") + formFile);
+    QWidget* window = loader.load(&file);
     if (window == nullptr) return fail(loader.errorString());
     auto* loaded = window->findChild<quenarch::qt::QuenArchiveWidget*>(QStringLiteral("archiveView"));
     if (loaded == nullptr) return fail(QStringLiteral("the form holds no archive widget"));

@@ -153,7 +153,7 @@ def check_cmake_consumer(prefix, options, work):
     if options.designer:
         form = Path(options.source_dir) / "examples/consumer/form.ui"
         check_program_output(build / "quenarch-consumer", [form, demo], prefix, options,
-                             ["placed: 8 rows", "form: 8 rows", "Setup.exe"])
+                             ["placed: 8 rows", "compiled: 8 rows", "form: 8 rows", "Setup.exe"])
 
 
 def check_pkg_config_consumer(prefix, options, work):
@@ -167,9 +167,11 @@ def check_pkg_config_consumer(prefix, options, work):
     check_program_output(program, [demo], prefix, options, ["Notes.txt\t14"])
     if options.designer:
         program = work / "quenarch-consumer-pc"
+        uic = Path(run(["pkg-config", "--variable=libexecdir", "Qt6Core"]).strip()) / "uic"
+        run([uic, consumer / "form.ui", "-o", work / "ui_form.h"])
         flags = shlex.split(run(["pkg-config", "--cflags", "--libs", "quenarch-qt", "Qt6UiTools"], env=env))
-        run([options.cxx, *options.cxx_flag, "-fPIC", consumer / "main.cpp", *flags, "-o", program])
-        check_program_output(program, [consumer / "form.ui", demo], prefix, options, ["form: 8 rows"])
+        run([options.cxx, *options.cxx_flag, "-fPIC", f"-I{work}", consumer / "main.cpp", *flags, "-o", program])
+        check_program_output(program, [consumer / "form.ui", demo], prefix, options, ["compiled: 8 rows", "form: 8 rows"])
 
 
 def main():
