@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QSettings>
 #include <QTimer>
 
@@ -65,6 +66,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("quenarch"));
     QApplication::setApplicationName(QStringLiteral("quenarch-view"));
     QApplication::setApplicationVersion(QStringLiteral(QUENARCH_VERSION));
+    // The desktop entry's name and the same icon it shows in the menu.
+    QApplication::setDesktopFileName(QStringLiteral("quenarch-view"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quenarch-view.svg")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows the members of a ZIP, ARJ, LZH, ARC, RAR or CAB archive."));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quenarch/base/automation_error.h"
 #include "quenarch/control/host.h"
 #include "quenarch/control/property_bag.h"
 #include "quenarch/control/variant.h"

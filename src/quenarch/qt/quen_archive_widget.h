@@ -3,7 +3,9 @@
 #include "quenarch/control/property_bag.h"
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/platform/platform.h"
+#include "quenarch/qt/list_model.h"
 
+#include <QAbstractItemView>
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
@@ -13,11 +15,7 @@
 
 #include <memory>
 
-class QAbstractItemView;
-
 namespace quenarch::qt {
-
-class ListModel;
 
 // An error the control raised on an assignment made through the widget's properties.
 struct ControlError {
