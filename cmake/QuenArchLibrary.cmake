@@ -1,10 +1,11 @@
 # The package's libraries are each compiled once, into an object library, and linked twice:
 #   <name>         the installed library, shared unless BUILD_SHARED_LIBS is OFF, exported to
-#                  users as QuenArch::<EXPORT_NAME>; a shared one makes only its marked symbols
-#                  visible;
+#                  users as QuenArch::<EXPORT_NAME>. A shared one exports every symbol: the
+#                  public headers inline calls into internal classes, so hiding those would
+#                  break hosts that use the headers as they stand;
 #   <name>-static  a static twin for the tools, tests, benchmarks and fuzzers of this project,
-#                  which reach internals the shared library keeps hidden. In a static build the
-#                  twin is the installed library itself.
+#                  which then need not load the shared libraries. In a static build the twin is
+#                  the installed library itself.
 #
 #   quenarch_add_library(<name> EXPORT_NAME <export name> SOURCES <file>...
 #                        [PUBLIC <library>...] [PRIVATE <library>...]
