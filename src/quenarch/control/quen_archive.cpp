@@ -9,6 +9,8 @@
 #include "quenarch/listing/regional_settings.h"
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/text_case.h"
+#include "quenarch/control/archive_source.h"
+#include "quenarch/platform/memory_file.h"
 
 #include <new>
 
@@ -181,13 +183,17 @@ try {
     throw errors::outOfMemory();
 }
 
-void QuenArchive::LetArchive(const Variant& value)
+void QuenArchive::LetArchive(const Variant& value) { assignArchive(value, {}); }
+
+void QuenArchive::openArchive(const std::string& path, const ArchiveSource& source) { assignArchive(Variant(path), source); }
+
+void QuenArchive::assignArchive(const Variant& value, const ArchiveSource& source)
 try {
     std::string text = toText(value, *platform_.locale);
     ArchivePath = text;
     moduleState().LastArchivePath = std::move(text);
     host_.propertyChanged("Archive");
-    OpenArchive();
+    OpenArchive(source);
 } catch (const std::bad_alloc&) {
     // Whatever step ran out, the list shows no rows of either archive. Emptying it frees
     // memory; only an observer's notice of it could still want some, and that must not replace
@@ -199,29 +205,35 @@ try {
     throw errors::outOfMemory();
 }
 
-void QuenArchive::OpenArchive()
+void QuenArchive::OpenArchive(const ArchiveSource& source)
 {
     fileview_.clear();
     const std::string_view trimmed = trimmedSpaces(ArchivePath);
     if (trimmed.empty()) return;
-    if (characterCount(trimmed) < 3) throw notAnArchive();
+    // Without a chosen reader, the last three characters must name one.
+    if (!source.format && characterCount(trimmed) < 3) throw notAnArchive();
 
     // The stored path reads back upper-cased, but the file looked for and opened is the one the
     // host named.
     const std::string named = ArchivePath;
     ArchivePath = toUpper(ArchivePath);
-    if (FileExists(named) == 0) throw pathNotFound();
-    const std::string extension = lastCharacters(ArchivePath, 3);
+    if (!source.bytes && FileExists(named) == 0) throw pathNotFound();
     LoadImageLists(fileview_, imageList2_, imageList4_, moduleState().ScreenColorDepth);
-    const std::optional<ArchiveFormat> format = formatForExtension(extension);
+    const std::optional<ArchiveFormat> format = source.format ? source.format : formatForExtension(lastCharacters(ArchivePath, 3));
     if (!format) throw notAnArchive();
 
-    const std::filesystem::path file = locateFile(named).value_or(std::filesystem::path(named));
+    const std::filesystem::path file = source.bytes ? std::filesystem::path() : locateFile(named).value_or(std::filesystem::path(named));
     // The batch of list changes ends however the reader leaves, outside any destructor: ending
     // it sorts the rows, which may need memory.
     fileview_.beginUpdate();
     try {
-        readArchive(*format, file, *rowSink_, platform_.codec.get());
+        if (source.bytes) {
+            MemoryFile bytes(*source.bytes);
+            ByteSource bytesSource(bytes);
+            readArchive(*format, bytesSource, *rowSink_, platform_.codec.get());
+        } else {
+            readArchive(*format, file, *rowSink_, platform_.codec.get());
+        }
     } catch (const std::bad_alloc&) {
         // A listing cut short would pass for the whole archive: show none.
         fileview_.clear();

@@ -15,6 +15,8 @@
 
 namespace quenarch {
 
+struct ArchiveSource;
+
 // The archive viewer control. It lists the members of the archive named by Archive in its list
 // view, one row per member, and offers a cursor over the rows. Members carry the names hosts
 // call them by; setters of properties are Let<Name> (by value) and Set<Name> (by reference).
@@ -36,6 +38,9 @@ public:
 
     Variant Archive() const;
     void LetArchive(const Variant& value);
+    // For C++ hosts, outside the dispatch interface: sets Archive to the path as LetArchive does,
+    // and lists the archive with the reader, and from the bytes, that the source names.
+    void openArchive(const std::string& path, const ArchiveSource& source);
 
     std::uint32_t BackColor() const;
     void LetBackColor(std::uint32_t color);
@@ -106,7 +111,8 @@ public:
 private:
     class RowSink;
 
-    void OpenArchive();
+    void assignArchive(const Variant& value, const ArchiveSource& source);
+    void OpenArchive(const ArchiveSource& source);
     void UpdateCurrentPicture();
     void raiseMouseEvent(EventId id, std::int16_t& button, std::int16_t& shift, float x, float y);
     // Makes a row selected and scrolled into view; raises when there is no such row.
