@@ -1,5 +1,7 @@
+#include "json_text.h"
 #include "listing_printer.h"
 
+#include "quenarch/control/archive_source.h"
 #include "quenarch/control/headless_host.h"
 #include "quenarch/control/quen_archive.h"
 #include "support/test_platform.h"
@@ -41,7 +43,7 @@ protected:
 QJsonObject json(QuenArchive& control)
 {
     std::string text;
-    lister::writeJson(control, [&](std::string_view piece) { text.append(piece); });
+    lister::writeJson(control, "as given", [&](std::string_view piece) { text.append(piece); });
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
 }
 
@@ -129,6 +131,83 @@ TEST_F(ListerOutputTest, JsonHoldsTheRowsTextsAndTheirValues)
     EXPECT_EQ(invalid["size"].toString(), "0Kb");
     EXPECT_TRUE(invalid["bytes"].isNull());
     EXPECT_EQ(invalid["icon"].toString().toStdString(), "error");
+}
+
+TEST(JsonText, EveryStringIsValidUtf8AndSaysWhetherItHoldsTheTextExactly)
+{
+    struct Case {
+        std::string text;
+        std::string literal;
+        bool exact;
+    };
+    const Case cases[] = {
+        {"plain.txt", "\"plain.txt\"", true},
+        {"say \"hi\"\\now", "\"say \\\"hi\\\"\\\\now\"", true},
+        {"tab\tnew\nbell\x07" "del\x7F", "\"tab\\tnew\\nbell\\u0007del\\u007F\"", true},
+        {std::string("nul\0end", 7), "\"nul\\u0000end\"", true},
+        {"Café 日本 👋", "\"Café 日本 👋\"", true},
+        // Each byte that starts no UTF-8 character is one replacement: a stray byte, an overlong
+        // form, a surrogate, a sequence cut short, a code point past U+10FFFF.
+        {"\xFF" "a", "\"\\uFFFDa\"", false},
+        {"\xC0\xAF", "\"\\uFFFD\\uFFFD\"", false},
+        {"\xED\xA0\x80", "\"\\uFFFD\\uFFFD\\uFFFD\"", false},
+        {"\xE2\x82", "\"\\uFFFD\\uFFFD\"", false},
+        {"\xF4\x90\x80\x80", "\"\\uFFFD\\uFFFD\\uFFFD\\uFFFD\"", false},
+        {"ok\xE2\x82\xAC\xE2", "\"ok\xE2\x82\xAC\\uFFFD\"", false},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(lister::appendJsonString(out, c.text), c.exact) << c.literal;
+        EXPECT_EQ(out, c.literal);
+        EXPECT_TRUE(QJsonDocument::fromJson(QByteArray::fromStdString("[" + out + "]")).isArray()) << out;
+    }
+
+    std::string fields;
+    lister::appendJsonField(fields, "file", "a.zip");
+    fields.push_back(',');
+    lister::appendJsonField(fields, "file", "\xE9t\xE9.zip");
+    EXPECT_EQ(fields, "\"file\":\"a.zip\",\"file\":\"\\uFFFDt\\uFFFD.zip\",\"fileHex\":\"e974e92e7a6970\"");
+}
+
+// What a C++ host tells the control beyond the path: the reader, and bytes in memory.
+TEST_F(ListerOutputTest, TheSourceChoosesTheReaderAndTheBytesListed)
+{
+    const std::string bytes = test::readFile(test::testData("zip/comment.zip"));
+    const auto memory = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    open(test::testData("zip/comment.zip"));
+    const std::string fromFile = report();
+
+    struct Case {
+        std::string path;
+        ArchiveSource source;
+        std::string failure; // the error raised, or empty when it lists as the file does
+    };
+    const Case cases[] = {
+        {"-", {ArchiveFormat::Zip, memory}, ""},
+        {"in memory.cab", {ArchiveFormat::Zip, memory}, ""},
+        {"", {ArchiveFormat::Zip, memory}, "none"},
+        {"-", {std::nullopt, memory}, "This is not a valid archive"},
+        {folder.write("c.jar", bytes).string(), {ArchiveFormat::Zip, std::nullopt}, ""},
+        {folder.write("c", bytes).string(), {ArchiveFormat::Zip, std::nullopt}, ""},
+        {folder.write("c.zip.bak", bytes).string(), {std::nullopt, std::nullopt}, "This is not a valid archive"},
+        {(folder.path() / "gone.jar").string(), {ArchiveFormat::Zip, std::nullopt}, "Path/File not found"},
+    };
+    for (const Case& c : cases) {
+        std::string failure;
+        try {
+            control.openArchive(c.path, c.source);
+        } catch (const AutomationError& error) {
+            failure = error.description();
+        }
+        if (c.failure == "none") {
+            EXPECT_EQ(control.fileview().count(), 0u) << "a blank path lists nothing";
+            continue;
+        }
+        EXPECT_EQ(failure, c.failure) << c.path;
+        if (!c.failure.empty()) continue;
+        EXPECT_EQ(report(), fromFile) << c.path;
+        EXPECT_EQ(toText(control.Archive(), *control.platform().locale), QString::fromStdString(c.path).toUpper().toStdString());
+    }
 }
 
 } // namespace

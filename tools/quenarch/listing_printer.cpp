@@ -2,6 +2,8 @@
 
 #include "json_text.h"
 
+#include "quenarch/listing/invalid_row.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -66,13 +68,6 @@ void appendJsonDateAndTime(std::string& out, const std::optional<AutomationDate>
     out.append("\",\"time\":\"");
     appendNumbers(out, {parts.hour, parts.minute, parts.second}, {2, 2, 2}, ':');
     out.push_back('"');
-}
-
-void appendField(std::string& out, std::string_view name, std::string_view text)
-{
-    appendJsonString(out, name);
-    out.push_back(':');
-    appendJsonString(out, text);
 }
 
 constexpr std::size_t shownColumns = 5; // Name, Size, Packed, Type, Modified
@@ -154,36 +149,42 @@ void writeReport(const QuenArchive& control, const TextSink& write)
     text.push_back('\n');
 }
 
-void writeJson(const QuenArchive& control, const TextSink& write)
+bool listedAsValid(const QuenArchive& control) { return control.ArchiveType() != invalidArchiveText; }
+
+void writeJson(const QuenArchive& control, std::string_view file, const TextSink& write)
 {
     const ListView& list = control.fileview();
     PieceWriter writer(write);
     std::string& out = writer.text();
     std::string scratch;
     out.push_back('{');
-    appendField(out, "archive", toText(control.Archive(), *control.platform().locale));
+    appendJsonField(out, "file", file);
     out.push_back(',');
-    appendField(out, "type", control.ArchiveType());
+    appendJsonField(out, "archive", toText(control.Archive(), *control.platform().locale));
+    out.append(listedAsValid(control) ? ",\"valid\":true," : ",\"valid\":false,");
+    appendJsonField(out, "type", control.ArchiveType());
     out.push_back(',');
-    appendField(out, "comment", control.FileComment());
+    appendJsonField(out, "comment", control.FileComment());
     out.append(",\"rows\":[");
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
         if (i > 1) out.push_back(',');
         out.push_back('{');
-        appendField(out, "name", row.text(NameColumn, scratch));
+        appendJsonField(out, "name", row.text(NameColumn, scratch));
         out.push_back(',');
-        appendField(out, "size", row.text(SizeColumn, scratch));
+        appendJsonField(out, "path", row.path());
+        out.append(row.isDirectory() ? ",\"isDir\":true," : ",\"isDir\":false,");
+        appendJsonField(out, "size", row.text(SizeColumn, scratch));
         out.push_back(',');
-        appendField(out, "packed", row.text(PackedColumn, scratch));
+        appendJsonField(out, "packed", row.text(PackedColumn, scratch));
         out.push_back(',');
-        appendField(out, "type", row.text(TypeColumn, scratch));
+        appendJsonField(out, "type", row.text(TypeColumn, scratch));
         out.push_back(',');
-        appendField(out, "modified", row.text(ModifiedColumn, scratch));
+        appendJsonField(out, "modified", row.text(ModifiedColumn, scratch));
         out.push_back(',');
-        appendField(out, "crc", row.text(CrcColumn, scratch));
+        appendJsonField(out, "crc", row.text(CrcColumn, scratch));
         out.push_back(',');
-        appendField(out, "icon", row.icon());
+        appendJsonField(out, "icon", row.icon());
         out.append(",\"bytes\":");
         appendJsonNumberOrNull(out, row.unpackedSize());
         out.append(",\"packedBytes\":");

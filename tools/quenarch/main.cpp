@@ -9,11 +9,22 @@
 #include "quenarch/base/automation_error.h"
 #include "quenarch/freedesktop/desktop_services.h"
 
+#include "quenarch/archive/archive_formats.h"
+#include "quenarch/control/archive_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -21,14 +32,15 @@ namespace {
 constexpr int exitUsage = 1;
 constexpr int exitSomeFailed = 2;
 
-constexpr const char* helpText = R"(Usage: quenarch list [--json] [--encoding NAME] [--] ARCHIVE...
+constexpr const char* helpText = R"(Usage: quenarch list [--json] [--format FORMAT] [--encoding NAME] [--] ARCHIVE...
        quenarch typelib
        quenarch --help | --version
 
 Lists the members of ZIP, ARJ, LZH, ARC, RAR and CAB archives as the quenarch
 archive viewer control shows them. The reader is chosen by the last three
-characters of the path (ZIP, ARJ, LZH, ARC, RAR, CAB, in any letter case);
-nothing is extracted or decompressed.
+characters of the path (ZIP, ARJ, LZH, ARC, RAR, CAB, in any letter case), or
+by --format; nothing is extracted or decompressed. An ARCHIVE of "-" is
+standard input.
 
 For each archive, quenarch prints the rows of the control's report view:
 Name, Size, Packed, Type (the desktop's description of the file type) and
@@ -43,13 +55,23 @@ Commands:
                    event interface and classes) as IDL.
 
 Options of list:
-  --json           Print one JSON object per archive, on one line, instead:
+  --json           Print one JSON object per archive listed, on one line,
+                   instead:
+                     file         the path as given
                      archive      the Archive property as read back (upper case)
+                     valid        true, or false when the file is not a valid
+                                  archive of its kind (the "No valid archive"
+                                  row)
                      type         the archive type text
                      comment      the archive comment
                      rows         one object per row with
                        name, size, packed, type, modified, crc
                                   the row's texts as the control holds them
+                       path       the member's full stored path, decoded,
+                                  folders joined by "/", without a "/" at the
+                                  end and as stored (not proper-cased); "" for
+                                  the "No valid archive" row
+                       isDir      whether the member is a folder
                        icon       the key of the row's icon
                        bytes, packedBytes
                                   the sizes as numbers, or null where the
@@ -57,6 +79,15 @@ Options of list:
                        date, time "YYYY-MM-DD" and "hh:mm:ss" as the control's
                                   item queries read the row back, or null
                                   where the row has no date
+                   Every line is valid UTF-8. A text that is not (such as a
+                   path given in another encoding) has U+FFFD in place of
+                   each byte that starts no UTF-8 character, and its key with
+                   "Hex" appended follows, holding the exact bytes in
+                   lower-case hexadecimal, as in
+                     "file":"\uFFFD.zip","fileHex":"ff2e7a6970"
+  --format FORMAT  Read every ARCHIVE with this reader, whatever its name:
+                   zip, arj, lzh, arc, rar or cab (a .jar, .docx or .apk is a
+                   zip, for example).
   --encoding NAME  Decode member names and comments that the archive does not
                    mark as UTF-8 with this encoding (for example IBM437,
                    windows-1251, Shift_JIS: the names iconv knows). By default
@@ -67,6 +98,9 @@ Options of list:
   -h, --help       Show this help and exit.
   --version        Show the version and exit.
 
+Standard input ("-") needs --format. It is read into memory, at most 512 MiB;
+a longer input is not listed (list such an archive from its file).
+
 Numbers are written in the locale of LC_ALL, LC_NUMERIC or LANG, dates in that of
 LC_ALL, LC_TIME or LANG. Regional settings may be overridden in the "intl"
 section of win.ini in $XDG_CONFIG_HOME/quenarch (keys sShortDate, sDate,
@@ -74,53 +108,114 @@ sTime). File types and icons come from the desktop's shared MIME database and
 icon theme, the types described in the language of LC_ALL, LC_MESSAGES or LANG
 (or LANGUAGE).
 
-Errors such as a missing file are reported on standard error as
+Each archive that fails is named on standard error, in one line, and the
+listing goes on with the next archive:
   quenarch: PATH: Path/File not found (error 75)
   quenarch: PATH: This is not a valid archive (error 321)
-and the listing goes on with the next archive.
+                   the control could not open it (the control's error)
+  quenarch: PATH: not a valid ZIP archive
+                   it was read, and listed as the "No valid archive" row
+  quenarch: -: standard input is longer than 512 MiB
+  quenarch: -: cannot read standard input: REASON
+When standard output cannot be written, quenarch stops with
+  quenarch: standard output: REASON
+A closed pipe (as in "quenarch list x.zip | head -1") ends it quietly.
 
-Exit status: 0 when every archive was listed, 2 when any failed, 1 for a
-usage error.
+Exit status: 0 when every archive was listed as a valid archive of its kind,
+2 when any archive could not be opened or read, was not valid, or its listing
+could not be written, 1 for a usage error.
 )";
 
 void printError(const std::string& message) { std::fprintf(stderr, "quenarch: %s\n", message.c_str()); }
 
-void writeOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+// The most of standard input that is read into memory to be listed.
+constexpr std::size_t standardInputLimit = std::size_t{512} << 20;
+constexpr const char* standardInputLimitText = "512 MiB";
+
+// Standard output, written through stdio, remembering the first failed write: the rest of the
+// output is dropped then, and the lister stops after the listing at hand.
+class StandardOutput {
+public:
+    void write(std::string_view text)
+    {
+        if (failure_ != 0 || text.empty()) return;
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) failure_ = errno != 0 ? errno : EIO;
+    }
+    // Writes what stdio still holds, remembering a failure.
+    void sync()
+    {
+        if (failure_ == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout) != 0)) failure_ = errno != 0 ? errno : EIO;
+    }
+    // The same; false (after one message) when any write failed.
+    bool flush()
+    {
+        sync();
+        if (failure_ == 0) return true;
+        printError(std::string("standard output: ") + std::strerror(failure_));
+        return false;
+    }
+    // Whether the standard output is open at all: with it closed, the first file opened would
+    // take its descriptor.
+    bool open()
+    {
+        if (fcntl(STDOUT_FILENO, F_GETFD) != -1) return true;
+        failure_ = errno;
+        return false;
+    }
+    bool failed() const { return failure_ != 0; }
+
+private:
+    int failure_ = 0;
+};
+
+// All of standard input, or why it is not there.
+struct StandardInput {
+    std::vector<std::uint8_t> bytes;
+    std::string error; // empty when read
+};
+
+StandardInput readStandardInput()
+{
+    StandardInput input;
+    std::size_t length = 0;
+    while (true) {
+        if (input.bytes.size() - length < 64 * 1024) input.bytes.resize(std::min(std::max<std::size_t>(2 * input.bytes.size(), 1 << 20), standardInputLimit + 1));
+        const ssize_t got = ::read(STDIN_FILENO, input.bytes.data() + length, input.bytes.size() - length);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            input.error = std::string("cannot read standard input: ") + std::strerror(errno);
+            break;
+        }
+        length += static_cast<std::size_t>(got);
+        if (length > standardInputLimit) {
+            input.error = std::string("standard input is longer than ") + standardInputLimitText;
+            break;
+        }
+    }
+    input.bytes.resize(input.error.empty() ? length : 0);
+    input.bytes.shrink_to_fit();
+    return input;
+}
 
 struct Options {
+    bool help = false;
     bool json = false;
     std::string encoding;
+    std::optional<quenarch::ArchiveFormat> format;
     std::vector<std::string> archives;
 };
 
-} // namespace
-
-int main(int argc, char** argv)
+// Parses the options of list; an error text for a usage error.
+std::variant<Options, std::string> parseListOptions(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (arguments.empty()) {
-        std::fputs(helpText, stderr);
-        return exitUsage;
-    }
-    if (arguments[0] == "-h" || arguments[0] == "--help" || arguments[0] == "help") {
-        std::fputs(helpText, stdout);
-        return 0;
-    }
-    if (arguments[0] == "--version") {
-        std::printf("quenarch %s\n", QUENARCH_VERSION);
-        return 0;
-    }
-    if (arguments[0] == "typelib") {
-        writeOut(quenarch::typeLibraryIdl(quenarch::quenarchTypeLibrary()));
-        return 0;
-    }
-    if (arguments[0] != "list") {
-        printError("unknown command '" + arguments[0] + "' (try 'quenarch --help')");
-        return exitUsage;
-    }
-
     Options options;
     bool optionsEnded = false;
+    const auto chooseFormat = [&](const std::string& name) -> std::optional<std::string> {
+        options.format = quenarch::formatForName(name);
+        if (options.format) return std::nullopt;
+        return "unknown format '" + name + "' (zip, arj, lzh, arc, rar or cab)";
+    };
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
@@ -131,20 +226,75 @@ int main(int argc, char** argv)
             options.json = true;
         } else if (argument == "--encoding" && i + 1 < arguments.size()) {
             options.encoding = arguments[++i];
-        } else if (argument.rfind("--encoding=", 0) == 0) {
+        } else if (argument.starts_with("--encoding=")) {
             options.encoding = argument.substr(11);
+        } else if (argument == "--format" && i + 1 < arguments.size()) {
+            if (auto error = chooseFormat(arguments[++i])) return *error;
+        } else if (argument.starts_with("--format=")) {
+            if (auto error = chooseFormat(argument.substr(9))) return *error;
         } else if (argument == "-h" || argument == "--help") {
-            std::fputs(helpText, stdout);
-            return 0;
+            options.help = true;
+            return options;
         } else {
-            printError("unknown option '" + argument + "' (try 'quenarch --help')");
-            return exitUsage;
+            return "unknown option '" + argument + "' (try 'quenarch --help')";
         }
     }
-    if (options.archives.empty()) {
-        printError("no archive given (try 'quenarch --help')");
+    if (options.archives.empty()) return std::string("no archive given (try 'quenarch --help')");
+    if (!options.format && std::ranges::find(options.archives, "-") != options.archives.end())
+        return std::string("standard input ('-') needs --format (try 'quenarch --help')");
+    return options;
+}
+
+// The reader that the last three characters of a path name, for messages.
+std::optional<quenarch::ArchiveFormat> readerNamedBy(std::string_view path)
+{
+    return path.size() >= 3 ? quenarch::formatForName(path.substr(path.size() - 3)) : std::nullopt;
+}
+
+// Writes what a command printed; the exit status.
+int finishOutput(StandardOutput& out, int status) { return out.flush() ? status : exitSomeFailed; }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A reader that stops reading (as head does) ends the lister quietly, even where the parent
+    // left the signal ignored.
+    std::signal(SIGPIPE, SIG_DFL);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    StandardOutput out;
+    if (arguments.empty()) {
+        std::fputs(helpText, stderr);
         return exitUsage;
     }
+    if (arguments[0] == "-h" || arguments[0] == "--help" || arguments[0] == "help") {
+        out.write(helpText);
+        return finishOutput(out, 0);
+    }
+    if (arguments[0] == "--version") {
+        out.write(std::string("quenarch ") + QUENARCH_VERSION + "\n");
+        return finishOutput(out, 0);
+    }
+    if (arguments[0] == "typelib") {
+        out.write(quenarch::typeLibraryIdl(quenarch::quenarchTypeLibrary()));
+        return finishOutput(out, 0);
+    }
+    if (arguments[0] != "list") {
+        printError("unknown command '" + arguments[0] + "' (try 'quenarch --help')");
+        return exitUsage;
+    }
+
+    auto parsed = parseListOptions(arguments);
+    if (const std::string* usageError = std::get_if<std::string>(&parsed)) {
+        printError(*usageError);
+        return exitUsage;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.help) {
+        out.write(helpText);
+        return finishOutput(out, 0);
+    }
+    if (!out.open()) return finishOutput(out, exitSomeFailed);
 
     // The desktop's file types, icons and locale come from the freedesktop files themselves.
     quenarch::Platform platform;
@@ -165,28 +315,50 @@ int main(int argc, char** argv)
     quenarch::MemoryPropertyBag noSavedProperties;
     control.ReadProperties(noSavedProperties);
 
+    const quenarch::lister::TextSink write = [&](std::string_view text) { out.write(text); };
+    const auto fail = [&](const std::string& path, const std::string& what) {
+        out.sync();
+        printError(path + ": " + what);
+    };
+    // Standard input is read once, however often "-" is named.
+    std::optional<StandardInput> standardInput;
     bool anyFailed = false;
     bool anyListed = false;
     for (const std::string& path : options.archives) {
+        if (out.failed()) break;
+        quenarch::ArchiveSource source{options.format, std::nullopt};
+        if (path == "-") {
+            if (!standardInput) standardInput = readStandardInput();
+            if (!standardInput->error.empty()) {
+                fail(path, standardInput->error);
+                anyFailed = true;
+                continue;
+            }
+            source.bytes = standardInput->bytes;
+        }
         try {
-            control.LetArchive(quenarch::Variant(path));
+            control.openArchive(path, source);
         } catch (const quenarch::AutomationError& error) {
-            std::fflush(stdout);
-            printError(path + ": " + error.description() + " (error " + std::to_string(error.number()) + ")");
+            fail(path, error.description() + " (error " + std::to_string(error.number()) + ")");
             anyFailed = true;
             continue;
         }
         if (options.json) {
-            quenarch::lister::writeJson(control, writeOut);
-            continue;
+            quenarch::lister::writeJson(control, path, write);
+        } else {
+            // Listings are set apart by a blank line, whichever archives failed between them.
+            if (options.archives.size() > 1) out.write((anyListed ? "\n" : "") + path + ":\n");
+            quenarch::lister::writeReport(control, write);
         }
-        // Listings are set apart by a blank line, whichever archives failed between them.
-        if (options.archives.size() > 1) writeOut((anyListed ? "\n" : "") + path + ":\n");
-        quenarch::lister::writeReport(control, writeOut);
         anyListed = true;
+        if (!quenarch::lister::listedAsValid(control)) {
+            const std::optional<quenarch::ArchiveFormat> format = options.format ? options.format : readerNamedBy(path);
+            fail(path, format ? "not a valid " + std::string(quenarch::extensionOf(*format)) + " archive" : "not a valid archive");
+            anyFailed = true;
+        }
     }
-    std::fflush(stdout);
+    const int status = finishOutput(out, anyFailed ? exitSomeFailed : 0);
     // Ending here spares freeing every row of the last listing one by one; the system takes the
     // memory back at once.
-    std::_Exit(anyFailed ? exitSomeFailed : 0);
+    std::_Exit(status);
 }

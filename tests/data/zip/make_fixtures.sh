@@ -1,6 +1,6 @@
 #!/bin/sh
 # Rebuilds the ZIP test archives of this folder and the peers' listings of them.
-# Needs zip (Info-ZIP 3.0), 7zz, python3 and lsar. Run from anywhere:
+# Needs zip (Info-ZIP 3.0), 7zz, python3, jar (JDK 17) and lsar. Run from anywhere:
 #   sh tests/data/zip/make_fixtures.sh
 # Archives made by zip carry the owner's uid/gid; run it as root (0/0) to get identical bytes.
 set -eu
@@ -190,6 +190,14 @@ cat "$work/stub" "$work/base.zip" >"$out/sfx-prepended.zip"
 cp "$out/sfx-prepended.zip" "$out/sfx-adjusted.zip"
 $INFOZIP -A "$out/sfx-adjusted.zip"
 
+# greeting.jar: a ZIP by another name, as the JDK's jar writes it (a META-INF/ folder entry and
+# a manifest first, the entries' times fixed by --date).
+mkdir -p "$work/jar/hello"
+cd "$work/jar"
+printf 'Hello from a jar.\n' >hello/greeting.txt
+rm -f "$out/greeting.jar"
+jar --create --file "$out/greeting.jar" --date 2021-03-04T09:00:00Z hello/greeting.txt
+
 # What the peers list for each archive.
 cd "$out"
 for archive in tree tree-7zip comment utf8-infozip utf8-7zip utf8-python cp1252-infozip cp437-infozip dos-backslash zip64 empty \
@@ -197,3 +205,5 @@ for archive in tree tree-7zip comment utf8-infozip utf8-7zip utf8-python cp1252-
     7zz l -slt -tzip "$archive.zip" >"$archive.7z.txt" || true
     lsar -j "$archive.zip" >"$archive.lsar.json" || true
 done
+7zz l -slt -tzip greeting.jar >greeting.7z.txt
+lsar -j greeting.jar >greeting.lsar.json
