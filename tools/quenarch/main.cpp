@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -139,12 +140,15 @@ public:
     void write(std::string_view text)
     {
         if (failure_ != 0 || text.empty()) return;
+        errno = 0;
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) failure_ = errno != 0 ? errno : EIO;
     }
     // Writes what stdio still holds, remembering a failure.
     void sync()
     {
-        if (failure_ == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout) != 0)) failure_ = errno != 0 ? errno : EIO;
+        if (failure_ != 0) return;
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) failure_ = errno != 0 ? errno : EIO;
     }
     // The same; false (after one message) when any write failed.
     bool flush()
@@ -168,33 +172,48 @@ private:
     int failure_ = 0;
 };
 
-// All of standard input, or why it is not there.
+// All of standard input, or why it is not there. The bytes grow by realloc, which moves the
+// pages of a large block rather than copying them, so that reading needs little more memory than
+// the input itself.
 struct StandardInput {
-    std::vector<std::uint8_t> bytes;
+    struct Free {
+        void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<std::uint8_t, Free> bytes;
+    std::size_t length = 0;
     std::string error; // empty when read
+
+    std::span<const std::uint8_t> read() const { return {bytes.get(), length}; }
 };
 
 StandardInput readStandardInput()
 {
     StandardInput input;
-    std::size_t length = 0;
-    while (true) {
-        if (input.bytes.size() - length < 64 * 1024) input.bytes.resize(std::min(std::max<std::size_t>(2 * input.bytes.size(), 1 << 20), standardInputLimit + 1));
-        const ssize_t got = ::read(STDIN_FILENO, input.bytes.data() + length, input.bytes.size() - length);
+    std::size_t capacity = 0;
+    while (input.error.empty()) {
+        if (capacity - input.length < 64 * 1024) {
+            capacity = std::min(std::max<std::size_t>(2 * capacity, 1 << 20), standardInputLimit + 1);
+            auto* grown = static_cast<std::uint8_t*>(std::realloc(input.bytes.get(), capacity));
+            if (grown == nullptr) {
+                input.error = "standard input does not fit in memory";
+                break;
+            }
+            static_cast<void>(input.bytes.release());
+            input.bytes.reset(grown);
+        }
+        const ssize_t got = ::read(STDIN_FILENO, input.bytes.get() + input.length, capacity - input.length);
         if (got == 0) break;
         if (got < 0) {
-            if (errno == EINTR) continue;
-            input.error = std::string("cannot read standard input: ") + std::strerror(errno);
-            break;
+            if (errno != EINTR) input.error = std::string("cannot read standard input: ") + std::strerror(errno);
+            continue;
         }
-        length += static_cast<std::size_t>(got);
-        if (length > standardInputLimit) {
-            input.error = std::string("standard input is longer than ") + standardInputLimitText;
-            break;
-        }
+        input.length += static_cast<std::size_t>(got);
+        if (input.length > standardInputLimit) input.error = std::string("standard input is longer than ") + standardInputLimitText;
     }
-    input.bytes.resize(input.error.empty() ? length : 0);
-    input.bytes.shrink_to_fit();
+    if (!input.error.empty()) {
+        input.bytes.reset();
+        input.length = 0;
+    }
     return input;
 }
 
@@ -334,7 +353,7 @@ int main(int argc, char** argv)
                 anyFailed = true;
                 continue;
             }
-            source.bytes = standardInput->bytes;
+            source.bytes = standardInput->read();
         }
         try {
             control.openArchive(path, source);
