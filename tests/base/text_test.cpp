@@ -1,6 +1,7 @@
 #include "quenarch/platform/ini_source.h"
 #include "quenarch/platform/memory_registry.h"
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 #include "quenarch/platform/text_codec.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,28 @@ TEST(TextCodec, KeepsValidUtf8AndReadsOtherBytesAsWindows1252)
     EXPECT_FALSE(isValidUtf8("\xC0\xAF"));
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
     EXPECT_EQ(decodeUtf8Lossy("a\xFF"), "a\xEF\xBF\xBD");
+}
+
+TEST(Utf8Text, CountsCharactersAndTellsAsciiOnEitherSideOfAWord)
+{
+    const struct {
+        std::string_view text;
+        bool ascii;
+        std::size_t characters;
+    } cases[] = {
+        {"", true, 0},
+        {"seven c", true, 7},
+        {"eight ch", true, 8},
+        {"a longer text of 27 letters", true, 27},
+        {"\xC3\xA9", false, 1},                       // é
+        {"caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e", false, 17}, // café crème brûlée, past a word
+        {"\xE2\x82\xAC\xF0\x9F\x93\xA6 box", false, 6}, // € and a four-byte sign
+        {"ascii till byte 9\xC3\xA9", false, 18},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isAscii(c.text), c.ascii) << c.text;
+        EXPECT_EQ(utf8CharacterCount(c.text), c.characters) << c.text;
+    }
 }
 
 TEST(IniValues, FollowTheDesktopsLookupRules)

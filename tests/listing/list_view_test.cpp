@@ -1,5 +1,6 @@
 #include "quenarch/listing/list_view.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,25 @@ TEST_F(MemberRows, CellsAHostRewritesHoldItsTextAndTheValueReadFromIt)
     EXPECT_EQ(list.row(1).text(NameColumn), "Renamed");
 }
 
+TEST_F(MemberRows, CountTheCharactersOfTheirNameAsWritten)
+{
+    const ExtensionId accented = list.shareExtension("TËXT", "tëxt", "Text");
+    addMember("dir/READ_ME", text, 1, afternoon);
+    addMember("plain", none, 1, afternoon);
+    addMember("ÉCOLE", text, 1, afternoon);  // proper casing of other letters
+    addMember("ßtraße", none, 1, afternoon); // a letter whose capital may be longer
+    addMember("notes", accented, 1, afternoon);
+    addMember("renamed", text, 1, afternoon);
+    list.setText(list.count(), "Über");
+    list.add(); // a host's row with no name at all
+    std::string scratch;
+    for (std::size_t i = 1; i <= list.count(); ++i) {
+        const std::string written = list.row(i).text(NameColumn);
+        EXPECT_EQ(list.row(i).textCharacters(scratch), utf8CharacterCount(written)) << written;
+    }
+    EXPECT_EQ(list.row(1).textCharacters(scratch), 15u); // "Dir/read_me.txt"
+}
+
 TEST_F(MemberRows, KeepTheirPathAndFolderFlag)
 {
     const ExtensionId blank = list.shareExtension("  ", "", " file");
@@ -218,6 +238,16 @@ TEST_F(MemberRows, KeepTheirPathAndFolderFlag)
     addMember("x", blank, 0, std::nullopt, "x.  ");
     addMember("unnamed", text, 0, std::nullopt);
     list.add();
+    addMember("Read Me", text, 1, std::nullopt, "top/docs/Read Me.TXT"); // the name without its first folder
+    addMember("Me", text, 1, std::nullopt, "top/Read Me.TXT.bak");      // a path that does not end with the name
+    addMember("Me", text, 1, std::nullopt, "top/Read Me.TXT");
+    addMember("Me", text, 1, std::nullopt, "top/Read Me,TXT");
+    addMember("Me", none, 1, std::nullopt, "Read Me");
+    EXPECT_EQ(list.row(6).path(), "top/docs/Read Me.TXT");
+    EXPECT_EQ(list.row(7).path(), "top/Read Me.TXT.bak");
+    EXPECT_EQ(list.row(8).path(), "top/Read Me.TXT");
+    EXPECT_EQ(list.row(9).path(), "top/Read Me,TXT");
+    EXPECT_EQ(list.row(10).path(), "Read Me");
     EXPECT_EQ(list.row(1).path(), "docs/Read Me.TXT");
     EXPECT_FALSE(list.row(1).isDirectory());
     EXPECT_EQ(list.row(2).path(), "docs");
@@ -229,6 +259,7 @@ TEST_F(MemberRows, KeepTheirPathAndFolderFlag)
     list.setSortSettings(NameColumn, 0, true); // the host's empty row, "Docs/", "Docs/read me.txt", ...
     EXPECT_EQ(list.row(2).path(), "docs");
     EXPECT_EQ(list.row(3).path(), "docs/Read Me.TXT");
+    EXPECT_EQ(list.row(4).path(), "Read Me"); // "Me", "Me.txt" three times, "Read me.txt", ...
 }
 
 TEST_F(MemberRows, MomentsNoDateTextCanHoldShowButReadAsNone)

@@ -2,33 +2,16 @@
 
 #include "json_text.h"
 
+#include "quenarch/base/utf8.h"
 #include "quenarch/listing/invalid_row.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstring>
 #include <optional>
 
 namespace quenarch::lister {
 namespace {
-
-// Characters, not bytes: every byte but a UTF-8 continuation byte (10xxxxxx) starts one.
-std::size_t displayWidth(std::string_view text)
-{
-    std::size_t continuations = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, 8);
-        // One bit per continuation byte, at the bottom of its byte; the multiply sums the bytes.
-        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080u) >> 7;
-        continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
-    }
-    for (; i < text.size(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++continuations;
-    return text.size() - continuations;
-}
 
 // Three numbers with their fewest digits, joined by a separator: a date or a time of day.
 void appendNumbers(std::string& out, std::array<int, 3> numbers, std::array<int, 3> widths, char separator)
@@ -78,30 +61,30 @@ constexpr std::string_view columnGap = "  ";
 std::array<std::size_t, shownColumns> columnWidths(const ListView& list)
 {
     std::array<std::size_t, shownColumns> widths{};
-    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = displayWidth(list.columns()[column].caption);
+    for (std::size_t column = 0; column < shownColumns; ++column) widths[column] = utf8CharacterCount(list.columns()[column].caption);
     // A grouped number is never narrower than a smaller one: only the largest size is written.
     std::uint64_t largestSize = 0;
     std::uint64_t largestPacked = 0;
     std::string scratch;
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
-        widths[NameColumn] = std::max(widths[NameColumn], displayWidth(row.text(NameColumn, scratch)));
+        widths[NameColumn] = std::max(widths[NameColumn], row.textCharacters(scratch));
         if (const auto size = row.unpackedSize())
             largestSize = std::max(largestSize, *size);
         else
-            widths[SizeColumn] = std::max(widths[SizeColumn], displayWidth(row.text(SizeColumn, scratch)));
+            widths[SizeColumn] = std::max(widths[SizeColumn], utf8CharacterCount(row.text(SizeColumn, scratch)));
         if (const auto size = row.packedSize())
             largestPacked = std::max(largestPacked, *size);
         else
-            widths[PackedColumn] = std::max(widths[PackedColumn], displayWidth(row.text(PackedColumn, scratch)));
-        widths[TypeColumn] = std::max(widths[TypeColumn], displayWidth(row.text(TypeColumn, scratch)));
+            widths[PackedColumn] = std::max(widths[PackedColumn], utf8CharacterCount(row.text(PackedColumn, scratch)));
+        widths[TypeColumn] = std::max(widths[TypeColumn], utf8CharacterCount(row.text(TypeColumn, scratch)));
     }
     scratch.clear();
     list.locale().appendGroupedNumber(scratch, largestSize);
-    widths[SizeColumn] = std::max(widths[SizeColumn], displayWidth(scratch));
+    widths[SizeColumn] = std::max(widths[SizeColumn], utf8CharacterCount(scratch));
     scratch.clear();
     list.locale().appendGroupedNumber(scratch, largestPacked);
-    widths[PackedColumn] = std::max(widths[PackedColumn], displayWidth(scratch));
+    widths[PackedColumn] = std::max(widths[PackedColumn], utf8CharacterCount(scratch));
     return widths;
 }
 
@@ -115,30 +98,38 @@ void writeReport(const QuenArchive& control, const TextSink& write)
     std::string& text = out.text();
 
     // One line of cells: each padded to its column's width, the sizes on the right, the last
-    // one as it is, and no blanks at the end of the line. Cells are written in place and
-    // measured there; a right-aligned one is moved along by its padding.
+    // one as it is, and no blanks at the end of the line. A left-aligned cell is written in place
+    // and measured there; a right-aligned one is written aside first, to put its padding before it.
+    std::string aside;
     const auto writeLine = [&](auto&& appendCell) {
         const std::size_t lineStart = text.size();
         for (std::size_t column = 0; column < shownColumns; ++column) {
-            const std::size_t cellStart = text.size();
-            appendCell(column);
-            if (column + 1 == shownColumns) break;
-            const std::size_t padding = widths[column] - displayWidth(std::string_view(text).substr(cellStart));
-            if (list.columns()[column].alignment == ColumnAlignment::Right)
-                text.insert(cellStart, padding, ' ');
-            else
-                text.append(padding, ' ');
+            if (column + 1 == shownColumns) {
+                appendCell(text, column);
+                break;
+            }
+            if (list.columns()[column].alignment == ColumnAlignment::Right) {
+                aside.clear();
+                appendCell(aside, column);
+                text.append(widths[column] - utf8CharacterCount(aside), ' ');
+                text.append(aside);
+            } else {
+                const std::size_t cellStart = text.size();
+                appendCell(text, column);
+                text.append(widths[column] - utf8CharacterCount(std::string_view(text).substr(cellStart)), ' ');
+            }
             text.append(columnGap);
         }
-        const std::size_t end = text.find_last_not_of(' ');
-        text.resize(end == std::string::npos || end < lineStart ? lineStart : end + 1);
+        std::size_t end = text.size();
+        while (end > lineStart && text[end - 1] == ' ') --end;
+        text.resize(end);
         text.push_back('\n');
         out.endOfLine();
     };
-    writeLine([&](std::size_t column) { text.append(list.columns()[column].caption); });
+    writeLine([&](std::string& into, std::size_t column) { into.append(list.columns()[column].caption); });
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
-        writeLine([&](std::size_t column) { row.appendText(text, column); });
+        writeLine([&](std::string& into, std::size_t column) { row.appendText(into, column); });
     }
 
     text.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");

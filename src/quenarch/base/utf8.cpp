@@ -52,13 +52,55 @@ void appendUtf8(std::string& out, char32_t codePoint)
     }
 }
 
+namespace {
+
+constexpr std::uint64_t highBits = 0x8080808080808080u;
+
+} // namespace
+
+bool isAscii(std::string_view bytes)
+{
+    std::uint64_t seen = 0;
+    if (bytes.size() < 8) {
+        for (const char c : bytes) seen |= static_cast<unsigned char>(c);
+        return (seen & 0x80) == 0;
+    }
+    // Whole words, then the last eight bytes, which may overlap the words before them.
+    std::uint64_t word = 0;
+    for (std::size_t i = 0; i + 8 <= bytes.size(); i += 8) {
+        std::memcpy(&word, bytes.data() + i, 8);
+        seen |= word;
+    }
+    std::memcpy(&word, bytes.data() + bytes.size() - 8, 8);
+    seen |= word;
+    return (seen & highBits) == 0;
+}
+
+std::size_t utf8CharacterCount(std::string_view text)
+{
+    // Nearly every text is ASCII, settled by one look at the high bits before anything is counted.
+    if (isAscii(text)) return text.size();
+    std::size_t continuations = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        // One bit per continuation byte, at the bottom of its byte; the multiply sums the bytes.
+        const std::uint64_t marks = (word & ~(word << 1) & highBits) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
+    }
+    for (; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++continuations;
+    return text.size() - continuations;
+}
+
 bool isValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;
     // Names are mostly ASCII: step over eight bytes at a time while no byte has its top bit set.
     for (std::uint64_t word = 0; i + 8 <= bytes.size(); i += 8) {
         std::memcpy(&word, bytes.data() + i, 8);
-        if ((word & 0x8080808080808080u) != 0) break;
+        if ((word & highBits) != 0) break;
     }
     while (i < bytes.size()) {
         const std::size_t length = utf8SequenceLength(bytes, i);

@@ -6,6 +6,10 @@
 namespace quenarch {
 
 bool isValidUtf8(std::string_view bytes);
+// Whether every byte is below 0x80.
+bool isAscii(std::string_view bytes);
+// Characters, not bytes: every byte but a UTF-8 continuation byte (10xxxxxx) starts one.
+std::size_t utf8CharacterCount(std::string_view text);
 
 // Length of the valid UTF-8 sequence that starts at bytes[i], or 0 when none starts there.
 std::size_t utf8SequenceLength(std::string_view bytes, std::size_t i);

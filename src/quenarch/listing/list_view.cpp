@@ -2,6 +2,7 @@
 
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/hex_text.h"
+#include "quenarch/base/utf8.h"
 #include "quenarch/listing/proper_case.h"
 #include "quenarch/listing/row_order.h"
 
@@ -30,6 +31,18 @@ std::string_view ListRow::text(std::size_t column, std::string& scratch) const
     scratch.clear();
     appendMemberText(scratch, column);
     return scratch;
+}
+
+std::size_t ListRow::textCharacters(std::string& scratch) const
+{
+    if (holdsMember(NameColumn)) {
+        const std::string_view base = record_->base.view();
+        if (isAscii(base)) {
+            const std::string& shown = list_->rows_.extension(record_->extension).shown;
+            return base.size() + (shown.empty() ? 0 : 1 + utf8CharacterCount(shown));
+        }
+    }
+    return utf8CharacterCount(text(NameColumn, scratch));
 }
 
 void ListRow::appendText(std::string& out, std::size_t column) const
@@ -124,8 +137,9 @@ std::string ListRow::path() const
 {
     const RowRecord& r = *record_;
     if (!r.has(RowRecord::member)) return {};
-    if (!r.has(RowRecord::pathFromName)) return std::string(r.path.view());
-    std::string path(r.base.view());
+    std::string path(r.path.view());
+    if (!r.has(RowRecord::pathEndsWithName)) return path;
+    path.append(r.base.view());
     const std::string& extension = list_->rows_.extension(r.extension).asPassed;
     if (!extension.empty()) path.append(".").append(extension);
     return path;

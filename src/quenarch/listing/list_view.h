@@ -46,6 +46,9 @@ public:
     // scratch (replacing what it held).
     std::string_view text(std::size_t column, std::string& scratch) const;
     void appendText(std::string& out, std::size_t column) const;
+    // The characters of the row's text, as text(0) writes it: a member's ASCII name is counted
+    // without being written, as proper casing keeps its length.
+    std::size_t textCharacters(std::string& scratch) const;
 
     // The member's sizes and CRC; nothing where the cell holds a host's text or the row is no
     // member's.

@@ -5,13 +5,18 @@
 namespace quenarch {
 namespace {
 
-// Whether the path reads as the base name followed by a dot and the extension, or as the base
-// name alone when there is no extension, so that it need not be stored again.
-bool pathIsName(std::string_view path, std::string_view base, std::string_view extension)
+// Where the base name followed by a dot and the extension (the base name alone when there is no
+// extension) starts at the end of the path, so that only the folders before it need storing;
+// nothing when the path does not end with the name.
+std::optional<std::size_t> nameStartInPath(std::string_view path, std::string_view base, std::string_view extension)
 {
-    if (extension.empty()) return path == base;
-    return path.size() == base.size() + 1 + extension.size() && path.starts_with(base) && path[base.size()] == '.' &&
-           path.ends_with(extension);
+    const std::size_t nameLength = base.size() + (extension.empty() ? 0 : 1 + extension.size());
+    if (path.size() < nameLength) return std::nullopt;
+    const std::size_t start = path.size() - nameLength;
+    const std::string_view name = path.substr(start);
+    if (!name.starts_with(base)) return std::nullopt;
+    if (!extension.empty() && (name[base.size()] != '.' || !name.ends_with(extension))) return std::nullopt;
+    return start;
 }
 
 } // namespace
@@ -38,10 +43,12 @@ RowRecord RowStore::memberRecord(const MemberValues& member)
     RowRecord record;
     record.flags = RowRecord::member;
     record.base = texts_.store(member.baseName);
-    if (pathIsName(member.path, member.baseName, extensions_[member.extension].asPassed))
-        record.flags |= RowRecord::pathFromName;
-    else
+    if (const auto nameStart = nameStartInPath(member.path, member.baseName, extensions_[member.extension].asPassed)) {
+        record.flags |= RowRecord::pathEndsWithName;
+        if (*nameStart > 0) record.path = texts_.store(member.path.substr(0, *nameStart));
+    } else {
         record.path = texts_.store(member.path);
+    }
     if (member.isDirectory) record.flags |= RowRecord::directory;
     record.unpackedSize = member.unpackedSize;
     record.packedSize = member.packedSize;

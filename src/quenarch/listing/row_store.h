@@ -67,7 +67,8 @@ struct RowRecord {
     enum Flag : std::uint8_t {
         member = 1,         // the values below are a member's
         hasMoment = 2,      // the moment is known
-        pathFromName = 4,   // the path is the base name, a dot and the extension as passed
+        pathEndsWithName = 4, // the path is the stored path (its folders), the base name, a dot and
+                              // the extension as passed
         directory = 8,
         selected = 16,
     };
