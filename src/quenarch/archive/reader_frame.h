@@ -27,9 +27,9 @@ struct ArchiveMember {
 // serves tests, fuzzers and hosts that want members without a list.
 class MemberSink {
 public:
-    // The most members a reader announces through expectMembers: 262,144. Archives with more
+    // The most members a reader announces through expectMembers: 1,048,576. Archives with more
     // still list them all; the sink makes room for them as they come.
-    static constexpr std::uint64_t maximumExpectedMembers = std::uint64_t{1} << 18;
+    static constexpr std::uint64_t maximumExpectedMembers = std::uint64_t{1} << 20;
 
     virtual ~MemberSink() = default;
     // A reader starts: the archive comment becomes empty and the type text is that of the
