@@ -1,8 +1,17 @@
 #include "quenarch/listing/moment_texts.h"
 
 #include <cstring>
+#include <new>
 
 namespace quenarch {
+
+template <typename Entry>
+MomentTexts::ZeroedTable<Entry> MomentTexts::zeroedTable(std::size_t entries)
+{
+    void* table = std::calloc(entries, sizeof(Entry));
+    if (table == nullptr) throw std::bad_alloc();
+    return ZeroedTable<Entry>(static_cast<Entry*>(table));
+}
 
 void MomentTexts::setLocale(const Locale* locale)
 {
@@ -13,7 +22,7 @@ void MomentTexts::setLocale(const Locale* locale)
 
 void MomentTexts::appendShortDate(std::string& out, std::int32_t day)
 {
-    if (!days_) days_ = std::make_unique<DayText[]>(keptDays);
+    if (!days_) days_ = zeroedTable<DayText>(keptDays);
     DayText& kept = days_[static_cast<std::uint32_t>(day) % keptDays];
     if (kept.length != 0 && kept.day == day) {
         out.append(kept.text, kept.length);
@@ -30,7 +39,7 @@ void MomentTexts::appendShortDate(std::string& out, std::int32_t day)
 
 void MomentTexts::appendShortTime(std::string& out, std::int32_t secondOfDay)
 {
-    if (!minutes_) minutes_ = std::make_unique<MinuteText[]>(minutesPerDay);
+    if (!minutes_) minutes_ = zeroedTable<MinuteText>(minutesPerDay);
     const auto minute = static_cast<std::size_t>(secondOfDay / 60) % minutesPerDay;
     MinuteText& kept = minutes_[minute];
     if (kept.length != 0) {
