@@ -213,8 +213,10 @@ QuenArchiveWidget::Surface::Surface(QuenArchiveWidget& widget, Platform platform
     model = std::make_unique<ListModel>(control->fileview());
 
     control->fileview().setPresentationObserver(this);
+    // The header turns its indicator before it tells of the click; a click the control did not
+    // take (an error before it sorted) must not leave it turned.
     QObject::connect(header, &QHeaderView::sectionClicked, &q, [this](int section) {
-        handle("ColumnClick", [&] { control->listColumnClick(section + 1); });
+        if (!handle("ColumnClick", [&] { control->listColumnClick(section + 1); })) applySortIndicator();
     });
 
     applyViewMode();
