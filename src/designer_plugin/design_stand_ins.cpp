@@ -57,7 +57,7 @@ DesignStandIns::DesignStandIns(const QList<qt::QuenArchiveWidget*>& widgets)
 {
     for (qt::QuenArchiveWidget* widget : widgets) {
         const QuenArchive& original = widget->control();
-        StandIn standIn{widget, std::make_unique<RecordingHost>(writes_, standIns_.size()), nullptr};
+        StandIn standIn{widget, std::make_unique<RecordingHost>(writes_, standIns_.size()), nullptr, {}, {}};
         standIn.control = std::make_unique<QuenArchive>(*standIn.host, original.platform());
         standIn.host->watch(*standIn.control);
         QuenArchive& control = *standIn.control;
@@ -66,11 +66,13 @@ DesignStandIns::DesignStandIns(const QList<qt::QuenArchiveWidget*>& widgets)
         control.LetView(original.View());
         // The page reads the archive of the first control only; opening it is needless for the rest.
         if (standIns_.empty()) {
+            standIn.givenArchive = widget->archive();
             try {
-                control.LetArchive(original.Archive());
+                control.LetArchive(Variant(standIn.givenArchive.toStdString()));
             } catch (const AutomationError&) {
                 // The path stays even when the file is gone: the widget shows it the same way.
             }
+            standIn.shownArchive = valueOf(control, "Archive").toString();
         }
         standIns_.push_back(std::move(standIn));
     }
@@ -92,7 +94,9 @@ void DesignStandIns::passWritesOn(const PropertyWriter& write)
     const auto writes = std::exchange(writes_, {});
     for (const Write& done : writes) {
         const StandIn& standIn = standIns_[done.standIn];
-        if (standIn.widget) write(standIn.widget, done.name, done.value);
+        if (!standIn.widget) continue;
+        const bool archiveUnchanged = done.name == u"Archive" && !standIn.shownArchive.isEmpty() && done.value.toString() == standIn.shownArchive;
+        write(standIn.widget, done.name, archiveUnchanged ? QVariant(standIn.givenArchive) : done.value);
     }
 }
 

@@ -38,7 +38,9 @@ public:
     std::vector<QuenArchive*> controls() const;
 
     // Hands every property written to a stand-in since the last call to the writer, with the
-    // value written, in the order of writing. A widget that has gone is passed over.
+    // value written, in the order of writing. A widget that has gone is passed over. The page
+    // shows the first widget's Archive as the control reads it back, upper-cased; written back
+    // unchanged, it is passed on as the widget was given it, so that the form keeps it as typed.
     void passWritesOn(const PropertyWriter& write);
 
 private:
@@ -48,6 +50,9 @@ private:
         QPointer<qt::QuenArchiveWidget> widget;
         std::unique_ptr<RecordingHost> host;
         std::unique_ptr<QuenArchive> control;
+        // The widget's Archive as it was given, and as the stand-in reads it back.
+        QString givenArchive;
+        QString shownArchive;
     };
 
     struct Write {

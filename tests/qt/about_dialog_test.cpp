@@ -1,5 +1,8 @@
 #include "quenarch/qt/about_dialog.h"
 
+#include "quenarch/qt/quen_archive_widget.h"
+#include "support/test_platform.h"
+
 #include <QtTest>
 #include <QtWidgets>
 
@@ -29,17 +32,23 @@ QRect showAboutAndPressOk(Show show)
 
 TEST(AboutDialogTest, IsOneBoxCentredOnItsWindowOnceAndHiddenByOk)
 {
-    QWidget window;
+    QWidget window, other;
     window.setGeometry(60, 40, 900, 640);
-    auto* button = new QPushButton(QStringLiteral("About"), &window);
+    test::TestPlatform t;
+    auto* control = new QuenArchiveWidget(t.platform, &window);
+    control->setGeometry(500, 300, 300, 200);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    other.setGeometry(700, 500, 200, 100);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window) && QTest::qWaitForWindowExposed(&other));
+    QApplication::setActiveWindow(&other);
     AboutDialog& box = AboutDialog::shared();
     EXPECT_TRUE(box.isModal() && !box.parentWidget());
     EXPECT_EQ(box.windowTitle(), "About Quen Zip Archive Control");
 
-    // First showing, over a widget of the window: modal until OK, centred on that window.
-    const QRect first = showAboutAndPressOk([&] { AboutDialog::showShared(button); });
+    // First showing, from the control: modal until OK, centred on the control's window, not on
+    // the active one.
+    const QRect first = showAboutAndPressOk([&] { control->showAbout(); });
     EXPECT_LE((first.center() - window.frameGeometry().center()).manhattanLength(), 2);
     EXPECT_EQ(box.windowHandle()->transientParent(), window.windowHandle());
 

@@ -1,4 +1,10 @@
+#include "quenarch/qt/quen_archive_widget.h"
+
+#include <QAbstractItemView>
 #include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QMetaProperty>
 #include <QPluginLoader>
 #include <QRegularExpression>
@@ -9,8 +15,11 @@
 #include <QtDesigner/QDesignerTaskMenuExtension>
 #include <QtDesigner/QExtensionManager>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
+#include <QtUiTools/QUiLoader>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace quenarch::designer_plugin {
 namespace {
@@ -96,6 +105,43 @@ TEST(DesignerPluginTest, NamesTheControlForPeopleAndSpecifiesItsProperties)
         const QString toolTip = toolTips.value(QString::fromLatin1(property));
         EXPECT_TRUE(Qt::mightBeRichText(toolTip)) << property << ": wrapped, not one long line";
         EXPECT_TRUE(toolTip.contains("QWidget's " + QString::fromLatin1(property).toLower())) << toolTip.toStdString();
+    }
+}
+
+// Forms made through the plugin load with QUiLoader: View as one of its choices, or as the text
+// forms held before it was one; Archive as it was typed. The widgets are the plugin's, of its own
+// copy of the widget class: they are reached by their properties.
+TEST(DesignerPluginTest, FormsLoadTheViewChoiceOrItsOldTextAndTheArchiveAsTyped)
+{
+    QUiLoader loader;
+    loader.clearPluginPaths();
+    loader.addPluginPath(QFileInfo(QStringLiteral(QUENARCH_DESIGNER_PLUGIN)).absolutePath());
+    const QString demo = QDir::cleanPath(QStringLiteral(QUENARCH_SOURCE_DIR "/examples/Demo.Zip")); // the file is demo.zip
+    const std::pair<QString, qt::QuenArchiveWidget::ViewChoice> cases[] = {
+        {"<enum>quenarch::qt::QuenArchiveWidget::SmallIcon</enum>", qt::QuenArchiveWidget::SmallIcon},
+        {"<enum>List</enum>", qt::QuenArchiveWidget::List},
+        {"<string>0</string>", qt::QuenArchiveWidget::Icon},
+        {"<string>2-List</string>", qt::QuenArchiveWidget::List},
+        {"<string>x</string>", qt::QuenArchiveWidget::Icon},    // not a digit: as the control reads it
+        {"<string>9</string>", qt::QuenArchiveWidget::Report},  // refused: the view stays
+    };
+    for (const auto& [view, choice] : cases) {
+        QByteArray ui = QStringLiteral(R"(<ui version="4.0"><widget class="QWidget" name="form">
+ <widget class="quenarch::qt::QuenArchiveWidget" name="quenArchive">
+  <property name="View">%1</property>
+  <property name="Archive"><string notr="true">%2</string></property>
+ </widget></widget></ui>)").arg(view, demo).toUtf8();
+        QBuffer file(&ui);
+        const std::unique_ptr<QWidget> form(loader.load(&file));
+        ASSERT_NE(form, nullptr) << loader.errorString().toStdString();
+        const QWidget* control = form->findChild<QWidget*>(QStringLiteral("quenArchive"));
+        ASSERT_NE(control, nullptr) << view.toStdString();
+        EXPECT_EQ(control->property("View").toInt(), choice) << view.toStdString();
+        EXPECT_EQ(control->property("Archive").toString(), demo);
+        int rows = 0;
+        for (const QAbstractItemView* list : control->findChildren<QAbstractItemView*>())
+            if (list->model() != nullptr) rows = list->model()->rowCount();
+        EXPECT_EQ(rows, 8);
     }
 }
 

@@ -1,7 +1,5 @@
-#include "quenarch/control/headless_host.h"
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/qt/list_model.h"
-#include "support/test_platform.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -106,41 +104,6 @@ TEST_F(ListModelTest, RowsChangeBetweenTheModelsBeginAndEndSignals)
     list.setView(0);
     list.clear();
     EXPECT_EQ(std::pair(reset.size(), model.rowCount()), (std::pair<qsizetype, int>(3, 0)));
-    EXPECT_TRUE(ModelTesterWarnings::seen().isEmpty()) << ModelTesterWarnings::seen().join('\n').toStdString();
-}
-
-TEST_F(ListModelTest, PersistentIndexesFollowTheirRowsThroughASort)
-{
-    addRows({"b.txt", "c.txt", "a.txt"});
-    const QPersistentModelIndex c = model.index(1, 2);
-    const QPersistentModelIndex a = model.index(2, 0);
-    list.setSortSettings(NameColumn, 1, true);
-    EXPECT_EQ(names(), "c.txt b.txt a.txt");
-    EXPECT_EQ(std::pair(c.row(), c.column()), std::pair(0, 2));
-    EXPECT_EQ(a.row(), 2);
-}
-
-TEST_F(ListModelTest, ShowsAnOpenedArchivesRowsAndWhatTheUserDoesToThem)
-{
-    test::TestPlatform t;
-    HeadlessHost host;
-    QuenArchive control(host, t.platform);
-    MemoryPropertyBag noProperties;
-    control.ReadProperties(noProperties);
-    ListModel archiveModel(control.fileview());
-    ModelTesterWarnings warnings;
-    QAbstractItemModelTester tester(&archiveModel, QAbstractItemModelTester::FailureReportingMode::Warning);
-
-    control.LetArchive(Variant(test::testData("control/three-members.zip").string()));
-    EXPECT_EQ(archiveModel.rowCount(), 3);
-    EXPECT_EQ(archiveModel.index(2, SizeColumn).data().toString(), "1,500");
-    EXPECT_EQ(archiveModel.index(2, ModifiedColumn).data().toString(), "12/31/2001 14:22");
-    control.listColumnClick(2);
-    EXPECT_EQ(archiveModel.index(0, NameColumn).data().toString(), "Guide.doc");
-    control.fileview().setSubItem(1, SizeColumn, "a lot");
-    EXPECT_EQ(archiveModel.index(0, SizeColumn).data().toString(), "a lot");
-    control.LetArchive(Variant(std::string()));
-    EXPECT_EQ(archiveModel.rowCount(), 0);
     EXPECT_TRUE(ModelTesterWarnings::seen().isEmpty()) << ModelTesterWarnings::seen().join('\n').toStdString();
 }
 

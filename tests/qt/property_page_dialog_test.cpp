@@ -197,6 +197,9 @@ TEST(DesignStandInsTest, ApplyingReachesTheWidgetsOnlyThroughTheFormInThePagesOr
     moduleState() = ModuleState{};
     test::TestPlatform t;
     auto first = std::make_unique<QuenArchiveWidget>(t.platform), second = std::make_unique<QuenArchiveWidget>(t.platform);
+    // The form keeps the path as typed; the page shows it upper-cased, as the control reads it.
+    const QString typed = QString::fromStdString(test::testData("control/three-members.zip").string()).replace("three-members", "Three-Members");
+    first->setArchive(typed);
     first->setView("2-List");
     first->setControlVisible(true);
     second->setView("0");
@@ -217,7 +220,8 @@ TEST(DesignStandInsTest, ApplyingReachesTheWidgetsOnlyThroughTheFormInThePagesOr
     page.toggle("chkVisible");
     page.press(Button::Apply);
     EXPECT_EQ(first->view(), "2-List") << "the widgets wait for the form";
-    EXPECT_EQ(passWritesOn(), (QStringList{"first.Visible=false", "first.Enabled=true", "first.Archive=", "first.View=1", "second.View=1"}));
+    EXPECT_EQ(page.child<QLineEdit>("txtarchive")->text(), typed.toUpper());
+    EXPECT_EQ(passWritesOn(), (QStringList{"first.Visible=false", "first.Enabled=true", "first.Archive=" + typed, "first.View=1", "second.View=1"}));
     EXPECT_EQ(std::tuple(first->view(), second->view(), first->controlVisible()), std::tuple(QString("1"), QString("1"), false));
     EXPECT_EQ(passWritesOn(), QStringList()) << "each write is passed on once";
 

@@ -1,6 +1,7 @@
 #include "quenarch/qt/quen_archive_widget.h"
 
 #include "quenarch/control/module_state.h"
+#include "quenarch/control/variant.h"
 #include "quenarch/qt/list_model.h"
 #include "support/test_platform.h"
 
@@ -11,11 +12,15 @@
 
 #include <functional>
 
+// Test failures print the texts.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace quenarch::qt {
 namespace {
 
 QString archivePath(const std::string& name) { return QString::fromStdString(test::testData(name).string()); }
 const QString threeMembers = archivePath("control/three-members.zip");
+const QString demo = archivePath("../../examples/demo.zip");
 // The test platform's icons are filled with the colour of their index: txt 1, doc 2.
 constexpr QRgb textIcon = 0xFF000001, documentIcon = 0xFF000002;
 
@@ -116,7 +121,7 @@ TEST_F(WidgetTest, AnArchiveOpensIntoTheReportViewWithTheSmallIconsOfItsTypes)
 
 TEST_F(WidgetTest, HeaderClicksSortBothWaysByValueKeepingTheSelectedRow)
 {
-    open(archivePath("../../examples/demo.zip"));
+    open(demo);
     clickRow(2);
     const QString selected = view()->currentIndex().data().toString();
     const auto inOrder = [&](int section, Qt::SortOrder order) {
@@ -258,7 +263,7 @@ TEST_F(WidgetTest, PropertiesAreReachableByNameNotifyAndReachTheViews)
     font.setItalic(true);
     const std::pair<const char*, QVariant> cases[] = {
         {"BackColor", QColor(0x11, 0x22, 0x33)}, {"ForeColor", QColor(0xAA, 0xBB, 0xCC)}, {"Font", font}, {"Enabled", false},
-        {"Visible", false}, {"View", QStringLiteral("1")}, {"Archive", threeMembers},
+        {"Visible", false}, {"View", QVariant::fromValue(QuenArchiveWidget::SmallIcon)}, {"Archive", QString(threeMembers).replace("three-members.zip", "Three-Members.Zip")},
     };
     const QMetaObject* meta = widget->metaObject();
     for (const auto& [name, value] : cases) {
@@ -266,8 +271,12 @@ TEST_F(WidgetTest, PropertiesAreReachableByNameNotifyAndReachTheViews)
         ASSERT_TRUE(widget->setProperty(name, value)) << name;
         EXPECT_EQ(notify.size(), 1) << name;
         EXPECT_EQ(changed, QList<QList<QVariant>>{{QString::fromLatin1(name)}}) << name;
-        EXPECT_EQ(widget->property(name), name == std::string_view("Archive") ? value.toString().toUpper() : value) << name;
+        EXPECT_EQ(widget->property(name), value) << name;
     }
+    // The control holds the path upper-cased, the widget as it was given; and only while the control keeps it.
+    EXPECT_EQ(QString::fromStdString(toText(widget->control().Archive(), *t.platform.locale)), threeMembers.toUpper());
+    widget->control().LetArchive(Variant(std::string()));
+    EXPECT_EQ(widget->archive(), QString());
     EXPECT_EQ(std::pair(widget->control().BackColor(), widget->control().ForeColor()), std::pair(0x00332211u, 0x00CCBBAAu));
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         EXPECT_EQ(view()->palette().color(group, QPalette::Base), QColor(0x11, 0x22, 0x33));
@@ -288,12 +297,90 @@ TEST_F(WidgetTest, RefusedAssignmentsAreReportedAndKept)
     open();
     widget->setArchive(archivePath("control/readme.txt"));
     EXPECT_EQ(std::tuple(archiveErrors.value(0).value(0).toInt(), widget->lastError().number, widget->model()->rowCount()), std::tuple(321, 321, 0));
-    EXPECT_TRUE(widget->archive().endsWith("README.TXT"));
+    EXPECT_EQ(widget->archive(), archivePath("control/readme.txt")); // as given
     widget->setView("7");
     EXPECT_EQ(propertyErrors.value(0).mid(0, 2), (QList<QVariant>{QStringLiteral("View"), 380}));
     EXPECT_EQ(widget->view(), "7");
     EXPECT_NE(reportView(), nullptr);
     open(); // a later success clears the error
+
+}
+
+// An error that a handler of the control's events lets out ends the user's action at the widget.
+TEST_F(WidgetTest, ErrorsLeavingEventHandlersStopAtTheWidget)
+{
+    open();
+    QSignalSpy errors(widget, &QuenArchiveWidget::eventError);
+    const auto readRowNinetyNine = [this] { widget->control().fileview().row(99); };
+    QObject::connect(widget, &QuenArchiveWidget::itemClick, readRowNinetyNine);
+    QObject::connect(widget, &QuenArchiveWidget::columnClick, readRowNinetyNine);
+    clickRow(2);
+    EXPECT_FALSE(log.contains("Click")) << "the row click ends the action";
+    QHeaderView* header = reportView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_EQ(std::pair(errors[0][0].toString(), errors[1][0].toString()), std::pair(QString("ItemClick"), QString("ColumnClick")));
+    EXPECT_EQ(std::pair(errors[1][1].toInt(), errors[1][1].toInt() != 0), std::pair(widget->lastError().number, true));
+    EXPECT_EQ(std::pair(header->sortIndicatorSection(), column(0).value(0)), std::pair(1, QString("Guide.doc"))) << "the sort came before the event";
+}
+
+// The Name cell tells the member's stored path; a cell cut short tells its whole text, in every view.
+TEST_F(WidgetTest, TooltipsTellPathsAndWhatCellsCutShort)
+{
+    open(demo);
+    ListView& list = widget->control().fileview();
+    list.setText(list.add(), "A member whose name is far too long for any cell of the icon or list views.txt");
+    const QString longName = column(0).constLast();
+    const std::tuple<QuenArchiveWidget::ViewChoice, int, int, int, QString> cases[] = {
+        // view, row, column, its width in the report view (0: as laid out), tooltip
+        {QuenArchiveWidget::Report, 1, 0, 0, "docs/notes.txt"},
+        {QuenArchiveWidget::Report, 1, 0, 30, "Notes.txt\ndocs/notes.txt"},
+        {QuenArchiveWidget::Report, 6, 1, 0, ""},
+        {QuenArchiveWidget::Report, 6, 1, 12, "20,000"},
+        {QuenArchiveWidget::Icon, 3, 0, 0, "src/main.c"},
+        {QuenArchiveWidget::Icon, 8, 0, 0, longName},
+        {QuenArchiveWidget::List, 8, 0, 0, longName},
+        {QuenArchiveWidget::SmallIcon, 0, 0, 0, "README.md"},
+    };
+    for (const auto& [choice, row, section, width, tip] : cases) {
+        widget->setView(choice);
+        if (reportView() != nullptr) reportView()->header()->resizeSection(section, width > 0 ? width : list.columns()[section].width / 15);
+        const QModelIndex index = widget->model()->index(row, section);
+        view()->scrollTo(index);
+        const QPoint at = view()->visualRect(index).center(), global = view()->viewport()->mapToGlobal(at);
+        // A tip that stays the sentinel was not replaced: the cell has none.
+        QToolTip::showText(global, QStringLiteral("-"), view()->viewport());
+        QHelpEvent help(QEvent::ToolTip, at, global);
+        QApplication::sendEvent(view()->viewport(), &help);
+        EXPECT_EQ(QToolTip::text().replace(QRegularExpression("^-$"), QString()), tip) << choice << ' ' << row << ',' << section;
+        QToolTip::hideText();
+    }
+}
+
+// Beside a label in a layout the control takes the room; its header shows the sort the list has.
+TEST_F(WidgetTest, TakesTheRoomOfItsLayoutAndShowsTheSortApplied)
+{
+    auto* label = new QLabel(QStringLiteral("Members:"), &form);
+    auto* layout = new QVBoxLayout(&form);
+    layout->addWidget(label);
+    layout->addWidget(widget);
+    label->show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(std::pair(label->height(), widget->height() > 380), std::pair(label->sizeHint().height(), true));
+
+    open(demo);
+    ListView& list = widget->control().fileview();
+    QHeaderView* header = reportView()->header();
+    list.setSortSettings(9, 1, true); // a key beyond the columns sorts by Name
+    EXPECT_EQ(std::tuple(header->sortIndicatorSection(), header->sortIndicatorOrder(), column(0).value(0)), std::tuple(0, Qt::DescendingOrder, QString("Util.h")));
+    list.setSortSettings(3, 0, false);
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    // A sort made while another view is on show.
+    widget->setView(QuenArchiveWidget::List);
+    list.setSortSettings(4, 0, true);
+    widget->setView(QuenArchiveWidget::Report);
+    EXPECT_EQ(std::tuple(reportView()->header()->isSortIndicatorShown(), reportView()->header()->sortIndicatorSection(), reportView()->header()->sortIndicatorOrder()),
+              std::tuple(true, 4, Qt::AscendingOrder));
 }
 
 } // namespace

@@ -211,15 +211,26 @@ TEST_F(ViewerTest, TheFilterNarrowsTheRowsByNameThroughSortsViewsAndOpens)
     EXPECT_EQ(status().value(0), "3 members");
 }
 
-TEST_F(ViewerTest, CopyPutsTheSelectedRowsNameOnTheClipboard)
+// Ctrl+C copies the selected row's name, Ctrl+Shift+C its member's path; a row that is no
+// member's gives its name for both.
+TEST_F(ViewerTest, CopyPutsTheSelectedRowsNameOrPathOnTheClipboard)
 {
-    window().openArchive(demo);
-    QApplication::clipboard()->clear();
-    view()->setFocus();
-    // A click on any cell selects the row; the list's own copy would take the cell clicked.
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(view()->model()->index(2, 2)).center());
-    keys(Qt::CTRL | Qt::Key_C);
-    EXPECT_EQ(QApplication::clipboard()->text(), "Index.html");
+    const QString notAnArchive = file("notes.zip", "Meeting notes.");
+    const std::tuple<QString, QKeySequence, QString> cases[] = {
+        {demo, Qt::CTRL | Qt::Key_C, "Index.html"},
+        {demo, Qt::CTRL | Qt::SHIFT | Qt::Key_C, "docs/index.html"},
+        {notAnArchive, Qt::CTRL | Qt::SHIFT | Qt::Key_C, "No valid archive"},
+    };
+    for (const auto& [archive, copy, copied] : cases) {
+        window().openArchive(archive, MainWindow::OpenedBy::CommandLine);
+        QApplication::clipboard()->clear();
+        view()->setFocus();
+        // A click on any cell selects the row; the list's own copy would take the cell clicked.
+        const int row = std::min(2, view()->model()->rowCount() - 1);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(view()->model()->index(row, 2)).center());
+        keys(copy);
+        EXPECT_EQ(QApplication::clipboard()->text(), copied) << copy.toString().toStdString();
+    }
 }
 
 // Widths the user sets by hand, the view and the sort are there again in the next run; the

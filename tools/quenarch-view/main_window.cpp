@@ -7,6 +7,7 @@
 #include "quenarch/dialogs/about_box.h"
 #include "quenarch/listing/invalid_row.h"
 #include "quenarch/listing/list_view.h"
+#include "quenarch/qt/list_model.h"
 #include "quenarch/qt/property_page_dialog.h"
 #include "quenarch/qt/quen_archive_widget.h"
 
@@ -118,7 +119,8 @@ void MainWindow::createMenus()
     file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(tr("&Copy Names"), this, &MainWindow::copyNames)->setShortcuts(QKeySequence::Copy);
+    edit->addAction(tr("&Copy Names"), this, [this] { copySelected(Qt::DisplayRole); })->setShortcuts(QKeySequence::Copy);
+    edit->addAction(tr("Copy &Paths"), this, [this] { copySelected(qt::ListModel::PathRole); })->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
     edit->addAction(tr("&Filter by Name"), this, [this] {
           filterBox_->setFocus(Qt::ShortcutFocusReason);
           filterBox_->selectAll();
@@ -307,16 +309,20 @@ void MainWindow::fillRecentMenu()
     clear->setEnabled(!files.isEmpty());
 }
 
-void MainWindow::copyNames() const
+void MainWindow::copySelected(int role) const
 {
     const QAbstractItemView* view = archive_->currentView();
     if (view->selectionModel() == nullptr) return;
     QModelIndexList rows = view->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    QStringList names;
-    for (const QModelIndex& row : rows)
-        if (nameFilter_->isShown(row.row())) names.append(row.data().toString());
-    if (!names.isEmpty()) QGuiApplication::clipboard()->setText(names.join(u'\n'));
+    QStringList lines;
+    for (const QModelIndex& row : rows) {
+        if (!nameFilter_->isShown(row.row())) continue;
+        // A row that is no member's has no path: its name stands in.
+        const QString text = row.data(role).toString();
+        lines.append(text.isEmpty() ? row.data().toString() : text);
+    }
+    if (!lines.isEmpty()) QGuiApplication::clipboard()->setText(lines.join(u'\n'));
 }
 
 void MainWindow::showProperties()

@@ -75,7 +75,9 @@ private:
     void showArchive(const QString& path);
     void chooseArchive();
     void fillRecentMenu();
-    void copyNames() const;
+    // Puts the selected rows' names (Qt::DisplayRole) or paths (ListModel::PathRole) on the
+    // clipboard, one a line.
+    void copySelected(int role) const;
     void showProperties();
     void showViewMode();
     void showStatus();

@@ -46,6 +46,13 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
         if (column != 0) return {};
         if (list_.view() == ViewMode::Icon) return icon(list_.icons(), row.icon());
         return icon(list_.smallIcons(), row.smallIcon());
+    case Qt::ToolTipRole:
+    case PathRole: {
+        // The name shows the last part of the member's path, case-converted; the path is as stored.
+        if (column != NameColumn) return {};
+        const std::string path = row.path();
+        return path.empty() ? QVariant() : QVariant(textOf(path));
+    }
     case Qt::TextAlignmentRole:
         if (column < list_.columns().size() && list_.columns()[column].alignment == ColumnAlignment::Right)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

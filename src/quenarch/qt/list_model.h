@@ -19,6 +19,8 @@ namespace quenarch::qt {
 // layoutAboutToBeChanged) and again once it is made (endResetModel, endInsertRows,
 // layoutChanged, with persistent indexes moved along with their rows).
 //
+// The Name cell's tooltip is the member's full stored path, which PathRole gives too.
+//
 // data() is a lookup: texts are written per call, icons are converted once per image key and
 // kept until the image list changes (its revision). Rows are shown with the large icons
 // (ImageList4, 32 x 32) in icon view and the small ones (ImageList2, 16 x 16) elsewhere, the
@@ -27,6 +29,9 @@ class ListModel final : public QAbstractTableModel, private ListRowObserver {
     Q_OBJECT
 
 public:
+    // The member's full stored path, in the Name column; none for a row that is no member's.
+    static constexpr int PathRole = Qt::UserRole + 1;
+
     explicit ListModel(ListView& list, QObject* parent = nullptr);
     ~ListModel() override;
 

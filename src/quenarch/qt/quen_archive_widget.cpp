@@ -5,6 +5,7 @@
 #include "quenarch/qt/about_dialog.h"
 #include "quenarch/qt/conversions.h"
 #include "quenarch/qt/desktop_platform.h"
+#include "quenarch/qt/list_delegate.h"
 #include "quenarch/qt/list_model.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QStackedLayout>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
@@ -46,21 +46,6 @@ std::int16_t shiftCode(Qt::KeyboardModifiers modifiers)
     return code;
 }
 
-// Items of the icon and list views fill their grid cell. The views take one item's size for
-// all (so that 100,000 items lay out fast); without this it would be the first name's size, and
-// longer names would be cut short of the cell's edge.
-class GridCellDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const auto* view = qobject_cast<const QListView*>(option.widget);
-        if (view != nullptr && view->gridSize().isValid()) return view->gridSize();
-        return QStyledItemDelegate::sizeHint(option, index);
-    }
-};
-
 template <typename T>
 T argumentOr(std::span<Variant> arguments, std::size_t position, T fallback)
 {
@@ -77,6 +62,41 @@ QString textArgument(std::span<Variant> arguments, std::size_t position)
 ControlError controlError(const AutomationError& error)
 {
     return {error.number(), QString::fromStdString(error.source()), QString::fromStdString(error.description())};
+}
+
+std::string controlArchive(const QuenArchive& control)
+{
+    const Variant value = control.Archive();
+    const std::string* text = value.get<std::string>();
+    return text != nullptr ? *text : std::string();
+}
+
+// Reads a View text into a choice by the control's rule: the first character's digit, Report for
+// a blank text, Icon for a text starting with anything else. A digit above 3 converts to none.
+bool viewChoiceFromText(const QString& text, QuenArchiveWidget::ViewChoice* choice)
+{
+    const QString trimmed = text.trimmed();
+    const QChar first = text.isEmpty() ? QChar() : text.front();
+    int mode = 0;
+    if (trimmed.isEmpty())
+        mode = QuenArchiveWidget::Report;
+    else if (first >= u'0' && first <= u'9')
+        mode = first.unicode() - u'0';
+    if (mode > QuenArchiveWidget::Report) return false;
+    *choice = static_cast<QuenArchiveWidget::ViewChoice>(mode);
+    return true;
+}
+
+// Forms store View as a choice now; those written when it was a text hold a text, which the
+// form loader hands to the property as it is.
+void registerViewTextConversion()
+{
+    static const bool registered = QMetaType::registerConverterFunction(
+        [](const void* text, void* choice) {
+            return viewChoiceFromText(*static_cast<const QString*>(text), static_cast<QuenArchiveWidget::ViewChoice*>(choice));
+        },
+        QMetaType::fromType<QString>(), QMetaType::fromType<QuenArchiveWidget::ViewChoice>());
+    Q_UNUSED(registered);
 }
 
 } // namespace
@@ -99,10 +119,15 @@ public:
     std::int32_t scaleWidth() const override { return static_cast<std::int32_t>(std::lround(twipsFromPixels(q.width(), q.logicalDpiX()))); }
     std::int32_t scaleHeight() const override { return static_cast<std::int32_t>(std::lround(twipsFromPixels(q.height(), q.logicalDpiY()))); }
     void setFocusToList() override { currentView()->setFocus(Qt::OtherFocusReason); }
-    void showAbout() override { AboutDialog::showShared(); }
+    // Over the window the widget is in.
+    void showAbout() override { AboutDialog::showShared(&q); }
 
     QAbstractItemView* currentView() const { return stack->currentWidget() == reportView ? static_cast<QAbstractItemView*>(reportView) : iconView; }
     void mouseEvent(QAbstractItemView* view, QMouseEvent* event);
+    // Runs a step of the control's handling of a user action that raises event; an error ends
+    // the action there and is reported. False when it failed.
+    template <typename Step>
+    bool handle(const char* event, Step step);
 
     void applyViewMode();
     void applyAppearance();
@@ -132,6 +157,9 @@ public:
     std::unique_ptr<QuenArchive> control;
     std::unique_ptr<ListModel> model;
     ControlError lastError;
+    // The path last given to setArchive, and the control's Archive right after.
+    QString givenArchive;
+    std::string archiveAsStored;
 
     // A click is a left press and release; it is a row click when both fall on one row.
     std::size_t pressedRow = 0;
@@ -152,6 +180,7 @@ QuenArchiveWidget::Surface::Surface(QuenArchiveWidget& widget, Platform platform
     stack->setContentsMargins(0, 0, 0, 0);
     stack->addWidget(reportView);
     stack->addWidget(iconView);
+    widget.setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     reportView->setRootIsDecorated(false);
     reportView->setItemsExpandable(false);
@@ -165,7 +194,8 @@ QuenArchiveWidget::Surface::Surface(QuenArchiveWidget& widget, Platform platform
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
 
-    iconView->setItemDelegate(new GridCellDelegate(iconView));
+    reportView->setItemDelegate(new ListDelegate(reportView));
+    iconView->setItemDelegate(new ListDelegate(iconView));
     iconView->setLayoutMode(QListView::Batched);
     iconView->setUniformItemSizes(true);
     iconView->setTextElideMode(Qt::ElideRight);
@@ -183,7 +213,11 @@ QuenArchiveWidget::Surface::Surface(QuenArchiveWidget& widget, Platform platform
     model = std::make_unique<ListModel>(control->fileview());
 
     control->fileview().setPresentationObserver(this);
-    QObject::connect(header, &QHeaderView::sectionClicked, &q, [this](int section) { control->listColumnClick(section + 1); });
+    // The header turns its indicator before it tells of the click; a click the control did not
+    // take (an error before it sorted) must not leave it turned.
+    QObject::connect(header, &QHeaderView::sectionClicked, &q, [this](int section) {
+        if (!handle("ColumnClick", [&] { control->listColumnClick(section + 1); })) applySortIndicator();
+    });
 
     applyViewMode();
     applyAppearance();
@@ -277,38 +311,52 @@ void QuenArchiveWidget::Surface::mouseEvent(QAbstractItemView* view, QMouseEvent
     case QEvent::MouseButtonPress: {
         std::int16_t button = buttonCode(event->button());
         if (event->button() == Qt::LeftButton) pressedRow = rowUnder();
-        control->listMouseDown(button, shift, x, y);
+        handle("MouseDown", [&] { control->listMouseDown(button, shift, x, y); });
         break;
     }
     case QEvent::MouseButtonDblClick: {
         std::int16_t button = buttonCode(event->button());
-        control->listMouseDown(button, shift, x, y);
+        if (!handle("MouseDown", [&] { control->listMouseDown(button, shift, x, y); })) break;
         if (event->button() == Qt::LeftButton) {
             releaseEndsDoubleClick = true;
-            control->listDblClick();
+            handle("DblClick", [&] { control->listDblClick(); });
         }
         break;
     }
     case QEvent::MouseMove: {
         std::int16_t buttons = buttonCode(event->buttons());
-        control->listMouseMove(buttons, shift, x, y);
+        handle("MouseMove", [&] { control->listMouseMove(buttons, shift, x, y); });
         break;
     }
     case QEvent::MouseButtonRelease: {
         std::int16_t button = buttonCode(event->button());
-        control->listMouseUp(button, shift, x, y);
+        const bool released = handle("MouseUp", [&] { control->listMouseUp(button, shift, x, y); });
         if (event->button() != Qt::LeftButton) break;
         if (releaseEndsDoubleClick) {
             releaseEndsDoubleClick = false;
             break;
         }
+        if (!released) break;
         const std::size_t row = rowUnder();
-        if (row != 0 && row == pressedRow && row <= control->fileview().count()) control->listItemClick(row);
-        control->listClick();
+        if (row != 0 && row == pressedRow && row <= control->fileview().count() && !handle("ItemClick", [&] { control->listItemClick(row); })) break;
+        handle("Click", [&] { control->listClick(); });
         break;
     }
     default:
         break;
+    }
+}
+
+template <typename Step>
+bool QuenArchiveWidget::Surface::handle(const char* event, Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const AutomationError& error) {
+        lastError = controlError(error);
+        emit q.eventError(QString::fromLatin1(event), lastError.number, lastError.description);
+        return false;
     }
 }
 
@@ -375,7 +423,11 @@ void QuenArchiveWidget::Surface::applySortIndicator()
     const ListView& list = control->fileview();
     QHeaderView* header = reportView->header();
     header->setSortIndicatorShown(list.sorted());
-    if (list.sorted()) header->setSortIndicator(list.sortKey(), list.sortOrder() == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (!list.sorted()) return;
+    // A key beyond the columns sorts by the row's text, the Name column.
+    const int key = list.sortKey();
+    const int section = key >= 0 && key < header->count() ? key : 0;
+    header->setSortIndicator(section, list.sortOrder() == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void QuenArchiveWidget::Surface::applyAppearance()
@@ -431,6 +483,7 @@ QuenArchiveWidget::QuenArchiveWidget(QWidget* parent) : QuenArchiveWidget(deskto
 
 QuenArchiveWidget::QuenArchiveWidget(Platform platform, QWidget* parent) : QWidget(parent)
 {
+    registerViewTextConversion();
     d_ = std::make_unique<Surface>(*this, std::move(platform));
 }
 
@@ -487,22 +540,29 @@ void QuenArchiveWidget::setView(const QString& view)
     }
 }
 
+QuenArchiveWidget::ViewChoice QuenArchiveWidget::viewChoice() const { return static_cast<ViewChoice>(d_->control->fileview().view()); }
+
+void QuenArchiveWidget::setView(ViewChoice view) { setView(QString::number(static_cast<int>(view))); }
+
 QString QuenArchiveWidget::archive() const
 {
-    const Variant value = d_->control->Archive();
-    const std::string* text = value.get<std::string>();
-    return text != nullptr ? QString::fromStdString(*text) : QString();
+    std::string stored = controlArchive(*d_->control);
+    return stored == d_->archiveAsStored ? d_->givenArchive : QString::fromStdString(stored);
 }
 
 void QuenArchiveWidget::setArchive(const QString& path)
 {
+    d_->givenArchive = path;
     try {
         d_->control->LetArchive(Variant(path.toStdString()));
         d_->lastError = {};
     } catch (const AutomationError& error) {
         d_->lastError = controlError(error);
+        d_->archiveAsStored = controlArchive(*d_->control);
         emit archiveError(d_->lastError.number, d_->lastError.description);
+        return;
     }
+    d_->archiveAsStored = controlArchive(*d_->control);
 }
 
 QPixmap QuenArchiveWidget::picture() const { return pixmapFromPicture(d_->control->Picture()); }

@@ -42,7 +42,15 @@ struct ControlError {
 //   listClick() alone;
 // - a double click: the first click as above, then listMouseDown and listDblClick() for the
 //   second press, and only listMouseUp for its release;
-// - a header click: listColumnClick(section + 1), which sorts the list.
+// - a header click: listColumnClick(section + 1), which sorts the list. The header's indicator
+//   shows the sort the list has (a sort key beyond the columns sorts, and is shown, by Name).
+//
+// An AutomationError that leaves the control while it handles the user's action (from a handler
+// of one of its events, say) stops at the widget: it is kept in lastError() and reported through
+// eventError(), since nothing above a Qt event handler could catch it.
+//
+// Cells cut short show their whole text as a tooltip, and the Name cell the member's full path.
+// The widget takes the room a layout can give it (an expanding size policy).
 class QuenArchiveWidget : public QWidget {
     Q_OBJECT
     // The design-time properties, named as the control names them. Colours read back resolved
@@ -52,11 +60,20 @@ class QuenArchiveWidget : public QWidget {
     Q_PROPERTY(QFont Font READ controlFont WRITE setControlFont NOTIFY fontChanged)
     Q_PROPERTY(bool Enabled READ controlEnabled WRITE setControlEnabled NOTIFY enabledChanged)
     Q_PROPERTY(bool Visible READ controlVisible WRITE setControlVisible NOTIFY visibleChanged)
-    Q_PROPERTY(QString View READ view WRITE setView NOTIFY viewChanged)
+    // The view as one of its four choices. A text converts to a choice as the control reads its
+    // View text (forms saved when View was a text property load so): the digit that starts it,
+    // Report for a blank text, Icon for another first character; a digit above 3 converts to none.
+    Q_PROPERTY(ViewChoice View READ viewChoice WRITE setView NOTIFY viewChanged)
+    // The path as it was given to the widget, so that a form keeps it as typed; the control's own
+    // Archive reads it upper-cased.
     Q_PROPERTY(QString Archive READ archive WRITE setArchive NOTIFY archiveChanged)
     Q_PROPERTY(QPixmap Picture READ picture STORED false DESIGNABLE false)
 
 public:
+    // The list's view modes, numbered as the control numbers them.
+    enum ViewChoice { Icon = 0, SmallIcon = 1, List = 2, Report = 3 };
+    Q_ENUM(ViewChoice)
+
     // A control on the desktop's services (desktopPlatform()).
     explicit QuenArchiveWidget(QWidget* parent = nullptr);
     QuenArchiveWidget(Platform platform, QWidget* parent = nullptr);
@@ -82,10 +99,15 @@ public:
     // Shows or hides the list; the widget itself stays.
     bool controlVisible() const;
     void setControlVisible(bool visible);
+    // The control's View text, as it was set.
     QString view() const;
     // A View the list refuses (a first digit above 3) is kept as text, leaves the mode, and is
     // reported through propertyError() and lastError().
     void setView(const QString& view);
+    ViewChoice viewChoice() const;
+    void setView(ViewChoice view);
+    // The path last given to setArchive as it was given, while the control still holds it; the
+    // control's Archive when something else has set it since.
     QString archive() const;
     // Opens the archive. An error (75 no such file, 321 not an archive, or one a reader lets
     // out) is reported through archiveError() and kept in lastError(); the list is empty then.
@@ -93,7 +115,8 @@ public:
     // The icon of the row last made current; null before the first move or click.
     QPixmap picture() const;
 
-    // The outcome of the last assignment of Archive or View made through this widget.
+    // The outcome of the last assignment of Archive or View made through this widget, or of the
+    // last user action whose handling the control ended with an error.
     const ControlError& lastError() const;
 
     // The view that shows the list in the current view mode, and the model under it.
@@ -136,6 +159,9 @@ signals:
     // An assignment the control refused: Archive through archiveError, View through propertyError.
     void archiveError(int number, const QString& description);
     void propertyError(const QString& property, int number, const QString& description);
+    // The control ended its handling of a user action with an error; event is the control's event
+    // the action raises ("ItemClick", "ColumnClick", "MouseDown", ...).
+    void eventError(const QString& event, int number, const QString& description);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
