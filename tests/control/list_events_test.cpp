@@ -56,32 +56,20 @@ protected:
     MemoryPropertyBag noProperties;
 };
 
-TEST_F(EventsTest, ItemClickRaisesTheRowsFieldsAfterMakingItCurrent)
+// The fields themselves, the current row and the pictures inside the handler are checked through
+// the widget; a host that writes to the by-reference fields changes no row.
+TEST_F(EventsTest, ItemClickMakesTheRowCurrentAndKeepsItWhateverTheHostWrites)
 {
     std::string nameSeenInHandler;
-    quenarch::Picture pictureSeenInHandler;
-    std::vector<Variant> received;
     host.onEvent = [&](EventId id, std::span<Variant> arguments) {
         if (id != EventId::ItemClick) return;
-        received.assign(arguments.begin(), arguments.end());
+        EXPECT_EQ(*arguments[0].get<std::int16_t>(), 3);
         nameSeenInHandler = control.ItemFileName();
-        pictureSeenInHandler = control.Picture();
         arguments[1] = Variant("changed by the host");
     };
     control.listItemClick(3);
-    ASSERT_EQ(received.size(), 6u);
-    EXPECT_EQ(*received[0].get<std::int16_t>(), 3);
-    EXPECT_EQ(*received[1].get<std::string>(), "Guide.doc");
-    EXPECT_EQ(*received[2].get<std::string>(), "1,500");
-    EXPECT_EQ(*received[3].get<std::string>(), "14");
-    EXPECT_EQ(*received[4].get<std::string>(), "Document");
-    EXPECT_EQ(splitDate(received[5].get<Variant::DateValue>()->value), (DateParts{2001, 12, 31, 14, 22, 6}));
     EXPECT_EQ(nameSeenInHandler, "Guide.doc");
     EXPECT_EQ(moduleState().CurrentRow, 3);
-    // The large icon during the row click; the click that follows shows the small one.
-    EXPECT_EQ(pictureSeenInHandler, control.ImageList4().picture("xdoc"));
-    control.listClick();
-    EXPECT_EQ(control.Picture(), control.ImageList2().picture("xdoc"));
     EXPECT_EQ(control.fileview().row(3).text(NameColumn), "Guide.doc");
 }
 

@@ -25,9 +25,6 @@ protected:
         folder.write("user/text/x-mine.xml", typeXml("text/x-mine", "<comment>Mine</comment>"));
         folder.write("user/icons", "text/x-mine:mine-icon\n");
         folder.write("system/globs2", "80:text/html:*.html\n"
-                                      "60:application/x-tar:*.tar\n"
-                                      "50:application/x-compressed-tar:*.tar.gz\n"
-                                      "50:application/gzip:*.gz\n"
                                       "50:text/plain:*.txt\n"
                                       "50:text/x-csrc:*.c:cs\n"
                                       "50:text/x-c++src:*.C:cs\n"
@@ -35,8 +32,6 @@ protected:
                                       "50:text/x-a:*.dup\n"
                                       "50:application/x-core:core:cs\n"
                                       "50:application/x-core:core\n"
-                                      "50:application/x-troff-man:*.[1-9]\n"
-                                      "10:text/x-readme:readme*\n"
                                       "50:text/x-wide:*.wïde\n"
                                       "50:application/x-trash:*~\n");
         folder.write("system/types", "text/plain\ntext/x-c++src\ntext/html\napplication/x-tar\ntext/x-c\n"); // not sorted
@@ -55,18 +50,15 @@ protected:
 
 TEST_F(MimeDatabaseTest, PatternsChooseAsQtChooses)
 {
+    // Suffixes, wildcards and prefixes over the system's whole database are compared with Qt in
+    // the Qt layer's tests; these are the layouts that database does not hold.
     const std::pair<const char*, const char*> cases[] = {
         {"x.html", "text/x-mine"},                      // the first folder that matches wins, whatever the weights
         {"x.txt", "text/plain"},                        // __NOGLOBS__ in a higher folder deletes nothing, as in Qt
-        {"x.TXT", "text/plain"},                        // patterns match without regard to case
-        {"x.tar.gz", "application/x-compressed-tar"},   // the longest suffix
-        {"x.tar", "application/x-tar"},
         {"x.c", "text/x-csrc"}, {"x.C", "text/x-c++src"}, // case-sensitive patterns
         {"x.dup", "text/x-a"},                          // of equal matches, the first type name
         {"core", "application/x-core"}, {"CORE", ""},     // of one type's same pattern, the first line counts
-        {"x.7", "application/x-troff-man"}, {"x.0", ""}, // wildcards
-        {"README.md", "text/x-readme"}, {"x.WÏDE", "text/x-wide"}, {"x~", "application/x-trash"},
-        {"txt", ""}, {".txt", ""}, {"~", "application/x-trash"}, // a suffix leaves the first character, unless it is all
+        {"x.WÏDE", "text/x-wide"}, {"~", "application/x-trash"},
         {"x.user", "application/x-user"}, {"x.unknown", ""}, {"", ""},
     };
     for (const auto& [name, type] : cases) EXPECT_EQ(database.typeOfFileName(name), type) << name;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quenarch/base/automation_error.h"
 #include "quenarch/listing/file_types.h"
 #include "quenarch/platform/memory_registry.h"
 #include "quenarch/platform/platform.h"
@@ -55,6 +56,18 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The number of the automation error a call raises, 0 when it raises none.
+template <typename Call>
+std::int32_t errorNumber(Call&& call)
+{
+    try {
+        call();
+        return 0;
+    } catch (const AutomationError& error) {
+        return error.number();
+    }
+}
 
 std::filesystem::path testData(const std::string& name);
 std::string readFile(const std::filesystem::path& path);
