@@ -98,15 +98,11 @@ quenarch::Platform platformFor(std::uint8_t region, std::uint8_t encoding)
     return test.platform;
 }
 
-// A folder of this process's own, holding the archive under the name of its format.
+// A folder of this process's own, holding the archive under the name of its format while one
+// input runs: libFuzzer ends without running exit handlers, so each input removes it again.
 const std::filesystem::path& scratchFolder()
 {
-    static const std::filesystem::path folder = [] {
-        std::filesystem::path path = std::filesystem::temp_directory_path() / ("quenarch-fuzz-" + std::to_string(getpid()));
-        std::filesystem::create_directories(path);
-        std::atexit([] { std::filesystem::remove_all(scratchFolder()); });
-        return path;
-    }();
+    static const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quenarch-fuzz-" + std::to_string(getpid()));
     return folder;
 }
 
@@ -139,6 +135,7 @@ void queryEveryRow(quenarch::QuenArchive& control)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 3) return 0;
+    std::filesystem::create_directories(scratchFolder());
     const std::filesystem::path archive = scratchFolder() / ("fuzz." + std::string(extensions[data[0] % extensions.size()]));
     {
         std::ofstream file(archive, std::ios::binary | std::ios::trunc);
@@ -169,5 +166,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(!json.empty() && json.back() == '\n');
     for (std::size_t i = 0; i + 1 < json.size(); ++i) require(static_cast<unsigned char>(json[i]) >= 0x20);
     quenarch::lister::writeReport(control, [](std::string_view) {});
+    std::filesystem::remove_all(scratchFolder());
     return 0;
 }
