@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::string json;
-    quenarch::lister::writeJson(control, [&json](std::string_view piece) { json.append(piece); });
+    quenarch::lister::writeJson(control, archive.string(), [&json](std::string_view piece) { json.append(piece); });
     require(quenarch::isValidUtf8(json));
     require(!json.empty() && json.back() == '\n');
     for (std::size_t i = 0; i + 1 < json.size(); ++i) require(static_cast<unsigned char>(json[i]) >= 0x20);
