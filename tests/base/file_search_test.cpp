@@ -1,5 +1,4 @@
 #include "quenarch/base/file_search.h"
-#include "quenarch/base/text_case.h"
 #include "support/test_platform.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@ namespace fs = std::filesystem;
 
 TEST(FileSearch, CaseBlindMatchesFoldCaseRatherThanUpperCase)
 {
-    if (foldCase("ſς") != foldCase("sσ")) GTEST_SKIP() << "this build's case folding leaves ſ and ς as they are";
     test::TempDir temp;
     const fs::path longS = temp.write("ſ.zip", "x");
     const fs::path sigmas = temp.write("Σς.zip", "x");

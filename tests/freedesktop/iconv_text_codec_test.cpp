@@ -17,6 +17,7 @@ TEST(IconvTextCodecTest, DecodesEachTextInItsEncodingFromAFreshState)
         {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"}, {"KOI8-R", "\xF0\xD2\xC9", "При"},
         {"Shift_JIS", "\x82\xA0\x83\x41", "あア"}, {"GBK", "\xD6\xD0\xCE\xC4", "中文"}, {"ISO-8859-15", "\xA4", "€"},
         {"utf-8", "a\xFF\xC3", "a\uFFFD\uFFFD"},                       // each byte that starts no character is replaced
+        {"utf-8", "a\xF5\xA0\xA6\xB7", "a\uFFFD\uFFFD\uFFFD\uFFFD"},   // and each of a sequence beyond U+10FFFF
         {"Shift_JIS", "A\x82", "A\uFFFD"},                           // a character cut short at the end
         {"UTF-16LE", std::string("a\0\0\xD8", 4), "a\uFFFD\uFFFD"}, // and an unpaired surrogate
         {"ISO-2022-JP", "\x1B$B$\"\x1B(Ba", "あa"},                   // shifts between character sets

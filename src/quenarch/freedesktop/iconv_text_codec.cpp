@@ -1,5 +1,7 @@
 #include "quenarch/freedesktop/iconv_text_codec.h"
 
+#include "quenarch/base/utf8.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -51,6 +53,9 @@ public:
             }
         }
         convert(nullptr, nullptr); // back to the initial shift state
+        // The C library's UTF-8 takes sequences for code points beyond U+10FFFF (lead bytes F5
+        // to F7) and writes them out again: the text handed on is UTF-8 whatever iconv passed.
+        if (!isValidUtf8(text)) return decodeUtf8Lossy(text);
         return text;
     }
 
