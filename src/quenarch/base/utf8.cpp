@@ -85,4 +85,29 @@ std::string decodeUtf8Lossy(std::string_view bytes)
     return out;
 }
 
+std::size_t utf8CharacterCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (const char c : text)
+        if (!isUtf8Continuation(c)) ++count;
+    return count;
+}
+
+std::size_t utf8CharacterEnd(std::string_view text, std::size_t at)
+{
+    do ++at;
+    while (at < text.size() && isUtf8Continuation(text[at]));
+    return at;
+}
+
+std::size_t utf8PrefixSize(std::string_view text, std::size_t count)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isUtf8Continuation(text[i])) continue;
+        if (characters++ == count) return i;
+    }
+    return text.size();
+}
+
 } // namespace quenarch
