@@ -95,6 +95,18 @@ void setDosMoment(Header& header, const std::uint8_t* bytes)
     header.time = dosTimeOfDay(readU16(bytes + timeOffset));
 }
 
+// Reads the headerSize bytes of a level-0 or level-1 header at `at`, and from them the name and
+// the fields both levels keep in the same places.
+std::optional<Bytes> readEarlyLevelHeader(ByteSource& file, std::uint64_t at, std::size_t headerSize, std::uint8_t nameLength, Header& header)
+{
+    const std::optional<Bytes> bytes = file.read(at, headerSize);
+    if (!bytes) return std::nullopt;
+    header.name = textAt(bytes->data() + nameOffset, nameLength);
+    readCommonFields(header, bytes->data());
+    setDosMoment(header, bytes->data());
+    return bytes;
+}
+
 // Level 0, and any level this reader does not know: the name follows the name length, the
 // member's CRC-16 follows the name. Some tools put an area of their own after the CRC; the
 // header-size byte, which counts from the method id on, covers it.
@@ -102,12 +114,9 @@ std::optional<Header> readLevelZero(ByteSource& file, std::uint64_t at, Bytes co
 {
     const std::uint8_t nameLength = common[nameLengthOffset];
     const std::size_t headerSize = std::max<std::size_t>(nameOffset + nameLength + 2u, 2u + common[0]);
-    const std::optional<Bytes> bytes = file.read(at, headerSize);
-    if (!bytes) return std::nullopt;
     Header header;
-    header.name = textAt(bytes->data() + nameOffset, nameLength);
-    readCommonFields(header, bytes->data());
-    setDosMoment(header, bytes->data());
+    const std::optional<Bytes> bytes = readEarlyLevelHeader(file, at, headerSize, nameLength, header);
+    if (!bytes) return std::nullopt;
     header.next = at + headerSize + header.packedSize;
     return header;
 }
@@ -121,12 +130,9 @@ std::optional<Header> readLevelOne(ByteSource& file, std::uint64_t at, Bytes com
     // Old tools may put bytes of their own between the system id and the extended-header size;
     // the header-size byte counts them.
     const std::size_t headerSize = std::max<std::size_t>(systemOffset + 3u, 2u + common[0]);
-    const std::optional<Bytes> bytes = file.read(at, headerSize);
-    if (!bytes) return std::nullopt;
     Header header;
-    header.name = textAt(bytes->data() + nameOffset, nameLength);
-    readCommonFields(header, bytes->data());
-    setDosMoment(header, bytes->data());
+    const std::optional<Bytes> bytes = readEarlyLevelHeader(file, at, headerSize, nameLength, header);
+    if (!bytes) return std::nullopt;
     const std::uint16_t firstExtendedSize = readU16(bytes->data() + headerSize - 2);
     // MS-DOS level-1 headers of -lh0-, -lh4- and -lh5- whose first extended header is 5 bytes
     // long or absent keep the packed size they have always been listed with here: the

@@ -226,7 +226,7 @@ bool isArchiveComment(const Block& block)
 
 } // namespace
 
-ReadVerdict ReadRar5Blocks(ByteSource& file, MemberSink& sink)
+ReadVerdict readRar5Blocks(ByteSource& file, MemberSink& sink)
 {
     std::optional<Block> block = readBlock(file, rar5SignatureSize);
     if (!block || (block->type != mainHeaderType && block->type != encryptionHeaderType)) return ReadVerdict::NotAnArchive;

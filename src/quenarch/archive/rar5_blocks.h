@@ -13,6 +13,6 @@ inline constexpr std::size_t rar5SignatureSize = 8;
 // Walks the blocks of a RAR5 archive. The first block decides whether the file is an archive: a
 // main header (the file headers after it become members) or an archive encryption header (every
 // later header is encrypted, so nothing is listed).
-ReadVerdict ReadRar5Blocks(ByteSource& file, MemberSink& sink);
+ReadVerdict readRar5Blocks(ByteSource& file, MemberSink& sink);
 
 } // namespace quenarch

@@ -289,7 +289,7 @@ ReadVerdict ReadRarArchive(ByteSource& file, MemberSink& sink, const NameDecoder
     case RarMarker::None:
         return ReadVerdict::NotAnArchive;
     case RarMarker::Rar5:
-        if (ReadRar5Blocks(file, sink) == ReadVerdict::NotAnArchive) return ReadVerdict::NotAnArchive;
+        if (readRar5Blocks(file, sink) == ReadVerdict::NotAnArchive) return ReadVerdict::NotAnArchive;
         break;
     case RarMarker::Rar15: {
         const std::optional<MainHeader> mainHeader = ReadRarMainHeader(file, sink);

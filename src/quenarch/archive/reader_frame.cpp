@@ -2,6 +2,7 @@
 
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/hex_text.h"
+#include "quenarch/base/utf8.h"
 
 #include <algorithm>
 
@@ -12,18 +13,8 @@ SplitName splitMemberName(std::string name)
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot + 1 == name.size()) return {std::move(name), {}};
     std::string_view extension = std::string_view(name).substr(dot + 1);
-    // Count characters, not bytes: a UTF-8 sequence is one character.
-    std::size_t characters = 0;
-    std::size_t cut = extension.size();
-    for (std::size_t i = 0; i < extension.size(); ++i) {
-        if ((static_cast<unsigned char>(extension[i]) & 0xC0) == 0x80) continue;
-        if (characters == 255) {
-            cut = i;
-            break;
-        }
-        ++characters;
-    }
-    std::string ext(extension.substr(0, cut));
+    // At most 255 characters, not bytes: a UTF-8 sequence is one character.
+    std::string ext(extension.substr(0, utf8PrefixSize(extension, 255)));
     name.resize(dot);
     return {std::move(name), std::move(ext)};
 }

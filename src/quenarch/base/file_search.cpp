@@ -1,6 +1,7 @@
 #include "quenarch/base/file_search.h"
 
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 
 #include <algorithm>
 #include <vector>
@@ -82,11 +83,7 @@ bool matchesWildcard(std::string_view name, std::string_view pattern)
     const std::string text = foldCase(name);
     const std::string mask = foldCase(pattern);
     // Steps over one character of the text, however many bytes its UTF-8 form takes.
-    const auto nextCharacter = [&](std::size_t at) {
-        do ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
-        return at;
-    };
+    const auto nextCharacter = [&](std::size_t at) { return utf8CharacterEnd(text, at); };
     std::size_t t = 0, m = 0, starMask = std::string::npos, starText = 0;
     while (t < text.size()) {
         if (m < mask.size() && mask[m] == '?') {

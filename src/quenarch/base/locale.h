@@ -1,6 +1,7 @@
 #pragma once
 
 #include "quenarch/base/automation_date.h"
+#include "quenarch/base/text_writer.h"
 
 #include <array>
 #include <cstdint>
@@ -95,8 +96,8 @@ public:
         std::string text;
     };
 
-    // Where formatted text goes, piece by piece: any string type with append(string_view).
-    using TextAppender = void (*)(void* target, std::string_view piece);
+    // The order of day, month and year in the short date, which reads dates written with numbers.
+    enum class FieldOrder { MonthDayYear, DayMonthYear, YearMonthDay };
 
 private:
     template <typename String>
@@ -131,7 +132,7 @@ private:
     std::vector<Token> longTime_;
     std::vector<FormatStep> shortDateSteps_;
     std::vector<FormatStep> longTimeSteps_;
-    enum class FieldOrder { MonthDayYear, DayMonthYear, YearMonthDay } order_;
+    FieldOrder order_;
 };
 
 } // namespace quenarch

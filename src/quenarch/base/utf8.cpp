@@ -90,7 +90,7 @@ std::size_t utf8CharacterCount(std::string_view text)
         continuations += static_cast<std::size_t>((marks * 0x0101010101010101u) >> 56);
     }
     for (; i < text.size(); ++i)
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++continuations;
+        if (isUtf8Continuation(text[i])) ++continuations;
     return text.size() - continuations;
 }
 
@@ -125,6 +125,23 @@ std::string decodeUtf8Lossy(std::string_view bytes)
         }
     }
     return out;
+}
+
+std::size_t utf8CharacterEnd(std::string_view text, std::size_t at)
+{
+    do ++at;
+    while (at < text.size() && isUtf8Continuation(text[at]));
+    return at;
+}
+
+std::size_t utf8PrefixSize(std::string_view text, std::size_t count)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isUtf8Continuation(text[i])) continue;
+        if (characters++ == count) return i;
+    }
+    return text.size();
 }
 
 } // namespace quenarch

@@ -1,5 +1,6 @@
 #include "quenarch/control/dispatch.h"
 
+#include "quenarch/control/dispatch_ids.h"
 #include "quenarch/control/type_library.h"
 #include "quenarch/base/automation_error.h"
 #include "quenarch/base/text_case.h"
@@ -68,66 +69,66 @@ try {
     const auto colour = [&] { return static_cast<std::uint32_t>(toLong(value, locale)); };
     const auto asLong = [](std::uint32_t c) { return Variant(static_cast<std::int32_t>(c)); };
 
-    switch (dispid) {
-    case 0x40030004: // ListItems
+    switch (static_cast<MemberId>(dispid)) {
+    case MemberId::ListItems:
         if (verb == Verb::Get) return Variant::listItems(control_.ListItems);
         if (const auto* items = value.get<Variant::ListItemsValue>()) {
             control_.ListItems = items->list;
             return {};
         }
         throw errors::typeMismatch();
-    case 0x68030007: // Archive
+    case MemberId::Archive:
         if (verb == Verb::Get) return control_.Archive();
         control_.LetArchive(value);
         return {};
-    case 0x68030006: // BackColor
+    case MemberId::BackColor:
         if (verb == Verb::Get) return asLong(control_.BackColor());
         control_.LetBackColor(colour());
         return {};
-    case 0x68030005: // ForeColor
+    case MemberId::ForeColor:
         if (verb == Verb::Get) return asLong(control_.ForeColor());
         control_.LetForeColor(colour());
         return {};
-    case 0x68030004: // Font
+    case MemberId::Font:
         if (verb == Verb::Get) return Variant(control_.Font());
         if (verb == Verb::SetRef)
             control_.SetFont(toFont(value));
         else
             control_.LetFont(toFont(value));
         return {};
-    case 0x60030025: return control_.ListCount();
-    case 0x60030026: return control_.Clear();
-    case 0x68030003: // Enabled
+    case MemberId::ListCount: return control_.ListCount();
+    case MemberId::Clear: return control_.Clear();
+    case MemberId::Enabled:
         if (verb == Verb::Get) return Variant(control_.Enabled());
         control_.LetEnabled(toBoolean(value, locale));
         return {};
-    case 0x68030002: // Visible
+    case MemberId::Visible:
         if (verb == Verb::Get) return Variant(control_.Visible());
         control_.LetVisible(toBoolean(value, locale));
         return {};
-    case 0x68030001: // View
+    case MemberId::View:
         if (verb == Verb::Get) return control_.View();
         control_.LetView(value);
         return {};
-    case 0x60030028: control_.SetFocus(); return {};
-    case 0x60030029: control_.ShowAbout(); return {};
-    case 0x6003002A: control_.Refresh(); return {};
-    case 0x6003002B: return Variant(control_.FileComment());
-    case 0x6003002C: return Variant(control_.MoveLast());
-    case 0x6003002D: return Variant(control_.MoveFirst());
-    case 0x6003002E: return Variant(control_.MoveNext());
-    case 0x6003002F: return Variant(control_.MovePrevious());
-    case 0x60030030: return Variant(control_.ArchiveType());
-    case 0x60030031: return Variant(control_.ItemFileName());
-    case 0x60030032: return Variant(control_.filename());
-    case 0x60030033: return Variant(control_.ItemCompressed());
-    case 0x60030034: return Variant(control_.ItemCRC());
-    case 0x60030035: return Variant::date(control_.ItemDate());
-    case 0x60030036: return Variant::date(control_.ItemTime());
-    case 0x60030037: return Variant(control_.ItemUnCompressed());
-    case 0x60030038: return Variant(control_.Version());
-    case 0x60030039: return Variant(control_.ItemFileType());
-    case 0x68030000: // Picture
+    case MemberId::SetFocus: control_.SetFocus(); return {};
+    case MemberId::ShowAbout: control_.ShowAbout(); return {};
+    case MemberId::Refresh: control_.Refresh(); return {};
+    case MemberId::FileComment: return Variant(control_.FileComment());
+    case MemberId::MoveLast: return Variant(control_.MoveLast());
+    case MemberId::MoveFirst: return Variant(control_.MoveFirst());
+    case MemberId::MoveNext: return Variant(control_.MoveNext());
+    case MemberId::MovePrevious: return Variant(control_.MovePrevious());
+    case MemberId::ArchiveType: return Variant(control_.ArchiveType());
+    case MemberId::ItemFileName: return Variant(control_.ItemFileName());
+    case MemberId::filename: return Variant(control_.filename());
+    case MemberId::ItemCompressed: return Variant(control_.ItemCompressed());
+    case MemberId::ItemCRC: return Variant(control_.ItemCRC());
+    case MemberId::ItemDate: return Variant::date(control_.ItemDate());
+    case MemberId::ItemTime: return Variant::date(control_.ItemTime());
+    case MemberId::ItemUnCompressed: return Variant(control_.ItemUnCompressed());
+    case MemberId::Version: return Variant(control_.Version());
+    case MemberId::ItemFileType: return Variant(control_.ItemFileType());
+    case MemberId::Picture:
         if (verb == Verb::Get) return Variant::picture(control_.Picture());
         control_.LetPicture(pictureOf(value));
         return {};

@@ -1,18 +1,13 @@
 #include "quenarch/control/events.h"
 
+#include "quenarch/control/type_library.h"
+
 namespace quenarch {
 
 std::string_view eventName(EventId id)
 {
-    switch (id) {
-    case EventId::Click: return "Click";
-    case EventId::DblClick: return "DblClick";
-    case EventId::MouseDown: return "MouseDown";
-    case EventId::MouseMove: return "MouseMove";
-    case EventId::MouseUp: return "MouseUp";
-    case EventId::ItemClick: return "ItemClick";
-    case EventId::ColumnClick: return "ColumnClick";
-    }
+    for (const MemberInfo& event : findInterface("__quenarchive")->members)
+        if (event.dispid == static_cast<std::int32_t>(id)) return event.name;
     return {};
 }
 

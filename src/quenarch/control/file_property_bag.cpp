@@ -3,6 +3,7 @@
 #include "quenarch/control/headless_host.h"
 #include "quenarch/control/quen_archive.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/blank_text.h"
 #include "quenarch/base/text_case.h"
 #include "quenarch/platform/text_codec.h"
 
@@ -110,14 +111,6 @@ std::string readPropertyFileBytes(const std::filesystem::path& file)
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
     return bytes;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 constexpr std::string_view beginProperty = "BeginProperty ";
@@ -251,7 +244,7 @@ FilePropertyBag FilePropertyBag::parse(std::string_view content, const std::file
     int fontLine = 0;
     while (!content.empty()) {
         const std::size_t lineEnd = std::min(content.find('\n'), content.size());
-        const std::string_view text = trimmed(content.substr(0, lineEnd));
+        const std::string_view text = trimmed(content.substr(0, lineEnd), lineBlanks);
         content.remove_prefix(std::min(lineEnd + 1, content.size()));
         ++number;
         if (!signed_) {
@@ -266,7 +259,7 @@ FilePropertyBag FilePropertyBag::parse(std::string_view content, const std::file
         if (text.empty() || text.front() == '\'') continue;
         if (opensProperty(text)) {
             if (font) throw PropertyFileError(file, number, fontKey, "BeginProperty inside another property");
-            fontKey = std::string(trimmed(text.substr(beginProperty.size())));
+            fontKey = std::string(trimmed(text.substr(beginProperty.size()), lineBlanks));
             fontLine = number;
             font = std::make_shared<Font>();
             continue;
@@ -278,10 +271,10 @@ FilePropertyBag FilePropertyBag::parse(std::string_view content, const std::file
             continue;
         }
         const std::size_t equals = text.find('=');
-        const std::string_view key = trimmed(text.substr(0, equals == std::string_view::npos ? text.size() : equals));
+        const std::string_view key = trimmed(text.substr(0, equals == std::string_view::npos ? text.size() : equals), lineBlanks);
         const std::string qualified = font ? fontKey + "." + std::string(key) : std::string(key);
         if (equals == std::string_view::npos || key.empty()) throw PropertyFileError(file, number, qualified, "expected KEY = VALUE");
-        const std::string_view valueText = trimmed(text.substr(equals + 1));
+        const std::string_view valueText = trimmed(text.substr(equals + 1), lineBlanks);
         const FontField* field = nullptr;
         if (font) {
             for (const FontField& candidate : fontFields)
@@ -310,7 +303,7 @@ std::string FilePropertyBag::text(const std::filesystem::path& file) const
 {
     // What the reader would take for something else is refused rather than written.
     const auto checkKey = [&](std::string_view key, bool ofFont) {
-        const bool readsBack = !key.empty() && trimmed(key) == key && key.find('\n') == std::string_view::npos &&
+        const bool readsBack = !key.empty() && trimmed(key, lineBlanks) == key && key.find('\n') == std::string_view::npos &&
                                (ofFont || (key.find('=') == std::string_view::npos && key.front() != '\'' && !opensProperty(key)));
         if (!readsBack) throw PropertyFileError(file, 0, key, "a key that would not read back as itself cannot be saved");
     };

@@ -11,6 +11,21 @@ namespace {
 constexpr std::int32_t moved = 0;
 constexpr std::int32_t notMoved = -1;
 
+// Runs the step that moves to a row: a row that cannot be selected, or memory running out,
+// leaves the move undone.
+template <typename Step>
+std::int32_t moveBy(Step step)
+{
+    try {
+        step();
+        return moved;
+    } catch (const AutomationError&) {
+        return notMoved;
+    } catch (const std::bad_alloc&) {
+        return notMoved;
+    }
+}
+
 } // namespace
 
 void QuenArchive::selectRow(std::int32_t index)
@@ -23,31 +38,21 @@ void QuenArchive::selectRow(std::int32_t index)
 
 std::int32_t QuenArchive::MoveFirst()
 {
-    try {
+    return moveBy([this] {
         selectRow(1);
         moduleState().CurrentRow = 1;
         UpdateCurrentPicture();
-        return moved;
-    } catch (const AutomationError&) {
-        return notMoved;
-    } catch (const std::bad_alloc&) {
-        return notMoved;
-    }
+    });
 }
 
 std::int32_t QuenArchive::MoveLast()
 {
-    try {
+    return moveBy([this] {
         const auto count = static_cast<std::int32_t>(std::min<std::size_t>(fileview_.count(), std::numeric_limits<std::int32_t>::max()));
         selectRow(count);
         moduleState().CurrentRow = count;
         UpdateCurrentPicture();
-        return moved;
-    } catch (const AutomationError&) {
-        return notMoved;
-    } catch (const std::bad_alloc&) {
-        return notMoved;
-    }
+    });
 }
 
 std::int32_t QuenArchive::MoveNext()
@@ -60,15 +65,10 @@ std::int32_t QuenArchive::MoveNext()
         current = static_cast<std::int32_t>(count);
         return notMoved;
     }
-    try {
+    return moveBy([this, current] {
         selectRow(current);
         UpdateCurrentPicture();
-        return moved;
-    } catch (const AutomationError&) {
-        return notMoved;
-    } catch (const std::bad_alloc&) {
-        return notMoved;
-    }
+    });
 }
 
 std::int32_t QuenArchive::MovePrevious()
@@ -80,15 +80,10 @@ std::int32_t QuenArchive::MovePrevious()
         current = 1;
         return notMoved;
     }
-    try {
+    return moveBy([this, current] {
         selectRow(current);
         UpdateCurrentPicture();
-        return moved;
-    } catch (const AutomationError&) {
-        return notMoved;
-    } catch (const std::bad_alloc&) {
-        return notMoved;
-    }
+    });
 }
 
 void QuenArchive::UpdateCurrentPicture()

@@ -8,7 +8,9 @@
 #include "quenarch/listing/invalid_row.h"
 #include "quenarch/listing/regional_settings.h"
 #include "quenarch/base/automation_error.h"
+#include "quenarch/base/blank_text.h"
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 #include "quenarch/control/archive_source.h"
 #include "quenarch/platform/memory_file.h"
 
@@ -24,27 +26,12 @@ constexpr std::uint32_t defaultForeColor = 0x80000012; // system colour: button 
 AutomationError pathNotFound() { return {75, errorSource, "Path/File not found"}; }
 AutomationError notAnArchive() { return {321, errorSource, "This is not a valid archive"}; }
 
-std::string_view trimmedSpaces(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::size_t characterCount(std::string_view text)
-{
-    std::size_t count = 0;
-    for (const char c : text)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    return count;
-}
-
 std::string lastCharacters(std::string_view text, std::size_t count)
 {
     std::size_t start = text.size();
     while (count > 0 && start > 0) {
         --start;
-        if ((static_cast<unsigned char>(text[start]) & 0xC0) != 0x80) --count;
+        if (!isUtf8Continuation(text[start])) --count;
     }
     return std::string(text.substr(start));
 }
@@ -208,10 +195,10 @@ try {
 void QuenArchive::OpenArchive(const ArchiveSource& source)
 {
     fileview_.clear();
-    const std::string_view trimmed = trimmedSpaces(ArchivePath);
-    if (trimmed.empty()) return;
+    const std::string_view path = trimmed(ArchivePath, " ");
+    if (path.empty()) return;
     // Without a chosen reader, the last three characters must name one.
-    if (!source.format && characterCount(trimmed) < 3) throw notAnArchive();
+    if (!source.format && utf8CharacterCount(path) < 3) throw notAnArchive();
 
     // The stored path reads back upper-cased, but the file looked for and opened is the one the
     // host named.
@@ -323,7 +310,7 @@ try {
 void QuenArchive::LetView(const Variant& value)
 try {
     ViewText = toText(value, *platform_.locale);
-    if (trimmedSpaces(ViewText).empty()) ViewText = "3";
+    if (isBlank(ViewText)) ViewText = "3";
     fileview_.setView(viewModeOf(ViewText));
     host_.propertyChanged("View");
 } catch (const std::bad_alloc&) {

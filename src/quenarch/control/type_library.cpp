@@ -1,5 +1,8 @@
 #include "quenarch/control/type_library.h"
 
+#include "quenarch/control/dispatch_ids.h"
+#include "quenarch/control/events.h"
+
 #include <array>
 #include <cstdio>
 
@@ -7,6 +10,9 @@ namespace quenarch {
 namespace {
 
 using T = AutomationType;
+
+constexpr std::int32_t dispidOf(MemberId member) { return static_cast<std::int32_t>(member); }
+constexpr std::int32_t dispidOf(EventId event) { return static_cast<std::int32_t>(event); }
 
 constexpr std::array<ParameterInfo, 4> mouseParameters{{
     {"Button", T::Integer, true},
@@ -27,45 +33,45 @@ constexpr std::array<ParameterInfo, 1> columnClickParameters{{{"Column", T::Inte
 constexpr unsigned getLet = AccessGet | AccessLet;
 
 constexpr std::array<MemberInfo, 29> controlMembers{{
-    {"ListItems", 0x40030004, AccessGet | AccessSetRef, T::ListItems, {}, "The list's rows"},
-    {"Archive", 0x68030007, getLet, T::Variant, {}, "Path of the archive to list"},
-    {"BackColor", 0x68030006, getLet, T::OleColor, {}, "Background colour of the list"},
-    {"ForeColor", 0x68030005, getLet, T::OleColor, {}, "Text colour of the list"},
-    {"Font", 0x68030004, AccessSetRef | AccessGet | AccessLet, T::StdFont, {}, "Font of the list"},
-    {"ListCount", 0x60030025, AccessMethod, T::Variant, {}, "Number of rows"},
-    {"Clear", 0x60030026, AccessMethod, T::Variant, {}, "Removes every row"},
-    {"Enabled", 0x68030003, getLet, T::Boolean, {}, "Whether the control takes input"},
-    {"Visible", 0x68030002, getLet, T::Boolean, {}, "Whether the list is shown"},
-    {"View", 0x68030001, getLet, T::Variant, {}, "View mode: 0 icons, 1 small icons, 2 list, 3 report"},
-    {"SetFocus", 0x60030028, AccessMethod, T::Void, {}, "Gives the list the keyboard focus"},
-    {"ShowAbout", 0x60030029, AccessMethod, T::Void, {}, "Shows the About box"},
-    {"Refresh", 0x6003002A, AccessMethod, T::Void, {}, "Repaints the list"},
-    {"FileComment", 0x6003002B, AccessMethod, T::String, {}, "Comment of the archive last read"},
-    {"MoveLast", 0x6003002C, AccessMethod, T::Long, {}, "Makes the last row current"},
-    {"MoveFirst", 0x6003002D, AccessMethod, T::Long, {}, "Makes the first row current"},
-    {"MoveNext", 0x6003002E, AccessMethod, T::Long, {}, "Makes the next row current"},
-    {"MovePrevious", 0x6003002F, AccessMethod, T::Long, {}, "Makes the previous row current"},
-    {"ArchiveType", 0x60030030, AccessMethod, T::String, {}, "Type of the archive last read"},
-    {"ItemFileName", 0x60030031, AccessMethod, T::String, {}, "Name of the current row"},
-    {"filename", 0x60030032, AccessMethod, T::String, {}, "File name of the archive last assigned"},
-    {"ItemCompressed", 0x60030033, AccessMethod, T::String, {}, "Packed size of the current row"},
-    {"ItemCRC", 0x60030034, AccessMethod, T::String, {}, "CRC of the current row"},
-    {"ItemDate", 0x60030035, AccessMethod, T::Date, {}, "Modification date of the current row"},
-    {"ItemTime", 0x60030036, AccessMethod, T::Date, {}, "Modification time of the current row"},
-    {"ItemUnCompressed", 0x60030037, AccessMethod, T::String, {}, "Unpacked size of the current row"},
-    {"Version", 0x60030038, AccessMethod, T::String, {}, "Version of the control"},
-    {"ItemFileType", 0x60030039, AccessMethod, T::String, {}, "File type of the current row"},
-    {"Picture", 0x68030000, getLet, T::Picture, {}, "Icon of the current row"},
+    {"ListItems", dispidOf(MemberId::ListItems), AccessGet | AccessSetRef, T::ListItems, {}, "The list's rows"},
+    {"Archive", dispidOf(MemberId::Archive), getLet, T::Variant, {}, "Path of the archive to list"},
+    {"BackColor", dispidOf(MemberId::BackColor), getLet, T::OleColor, {}, "Background colour of the list"},
+    {"ForeColor", dispidOf(MemberId::ForeColor), getLet, T::OleColor, {}, "Text colour of the list"},
+    {"Font", dispidOf(MemberId::Font), AccessSetRef | AccessGet | AccessLet, T::StdFont, {}, "Font of the list"},
+    {"ListCount", dispidOf(MemberId::ListCount), AccessMethod, T::Variant, {}, "Number of rows"},
+    {"Clear", dispidOf(MemberId::Clear), AccessMethod, T::Variant, {}, "Removes every row"},
+    {"Enabled", dispidOf(MemberId::Enabled), getLet, T::Boolean, {}, "Whether the control takes input"},
+    {"Visible", dispidOf(MemberId::Visible), getLet, T::Boolean, {}, "Whether the list is shown"},
+    {"View", dispidOf(MemberId::View), getLet, T::Variant, {}, "View mode: 0 icons, 1 small icons, 2 list, 3 report"},
+    {"SetFocus", dispidOf(MemberId::SetFocus), AccessMethod, T::Void, {}, "Gives the list the keyboard focus"},
+    {"ShowAbout", dispidOf(MemberId::ShowAbout), AccessMethod, T::Void, {}, "Shows the About box"},
+    {"Refresh", dispidOf(MemberId::Refresh), AccessMethod, T::Void, {}, "Repaints the list"},
+    {"FileComment", dispidOf(MemberId::FileComment), AccessMethod, T::String, {}, "Comment of the archive last read"},
+    {"MoveLast", dispidOf(MemberId::MoveLast), AccessMethod, T::Long, {}, "Makes the last row current"},
+    {"MoveFirst", dispidOf(MemberId::MoveFirst), AccessMethod, T::Long, {}, "Makes the first row current"},
+    {"MoveNext", dispidOf(MemberId::MoveNext), AccessMethod, T::Long, {}, "Makes the next row current"},
+    {"MovePrevious", dispidOf(MemberId::MovePrevious), AccessMethod, T::Long, {}, "Makes the previous row current"},
+    {"ArchiveType", dispidOf(MemberId::ArchiveType), AccessMethod, T::String, {}, "Type of the archive last read"},
+    {"ItemFileName", dispidOf(MemberId::ItemFileName), AccessMethod, T::String, {}, "Name of the current row"},
+    {"filename", dispidOf(MemberId::filename), AccessMethod, T::String, {}, "File name of the archive last assigned"},
+    {"ItemCompressed", dispidOf(MemberId::ItemCompressed), AccessMethod, T::String, {}, "Packed size of the current row"},
+    {"ItemCRC", dispidOf(MemberId::ItemCRC), AccessMethod, T::String, {}, "CRC of the current row"},
+    {"ItemDate", dispidOf(MemberId::ItemDate), AccessMethod, T::Date, {}, "Modification date of the current row"},
+    {"ItemTime", dispidOf(MemberId::ItemTime), AccessMethod, T::Date, {}, "Modification time of the current row"},
+    {"ItemUnCompressed", dispidOf(MemberId::ItemUnCompressed), AccessMethod, T::String, {}, "Unpacked size of the current row"},
+    {"Version", dispidOf(MemberId::Version), AccessMethod, T::String, {}, "Version of the control"},
+    {"ItemFileType", dispidOf(MemberId::ItemFileType), AccessMethod, T::String, {}, "File type of the current row"},
+    {"Picture", dispidOf(MemberId::Picture), getLet, T::Picture, {}, "Icon of the current row"},
 }};
 
 constexpr std::array<MemberInfo, 7> eventMembers{{
-    {"Click", 1, AccessMethod, T::Void, {}, {}},
-    {"DblClick", 2, AccessMethod, T::Void, {}, {}},
-    {"MouseDown", 3, AccessMethod, T::Void, mouseParameters, {}},
-    {"MouseMove", 4, AccessMethod, T::Void, mouseParameters, {}},
-    {"MouseUp", 5, AccessMethod, T::Void, mouseParameters, {}},
-    {"ItemClick", 6, AccessMethod, T::Void, itemClickParameters, {}},
-    {"ColumnClick", 7, AccessMethod, T::Void, columnClickParameters, {}},
+    {"Click", dispidOf(EventId::Click), AccessMethod, T::Void, {}, {}},
+    {"DblClick", dispidOf(EventId::DblClick), AccessMethod, T::Void, {}, {}},
+    {"MouseDown", dispidOf(EventId::MouseDown), AccessMethod, T::Void, mouseParameters, {}},
+    {"MouseMove", dispidOf(EventId::MouseMove), AccessMethod, T::Void, mouseParameters, {}},
+    {"MouseUp", dispidOf(EventId::MouseUp), AccessMethod, T::Void, mouseParameters, {}},
+    {"ItemClick", dispidOf(EventId::ItemClick), AccessMethod, T::Void, itemClickParameters, {}},
+    {"ColumnClick", dispidOf(EventId::ColumnClick), AccessMethod, T::Void, columnClickParameters, {}},
 }};
 
 constexpr std::array<InterfaceInfo, 3> interfaces{{

@@ -1,5 +1,6 @@
 #include "quenarch/freedesktop/glob_pattern.h"
 
+#include "quenarch/base/ascii_case.h"
 #include "quenarch/base/text_case.h"
 
 #include <algorithm>
@@ -30,8 +31,6 @@ std::vector<char32_t> codePointsOf(std::string_view text)
 }
 
 bool sameLetter(char32_t a, char32_t b) { return a == b || foldedCaseOf(a) == foldedCaseOf(b); }
-
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Matches "[...]" at pattern[at], which holds one character; at moves past the "]". A set left
 // open makes the whole pattern fail, as Qt's conversion to a regular expression does.

@@ -1,5 +1,6 @@
 #include "quenarch/freedesktop/ini_file.h"
 
+#include "quenarch/base/blank_text.h"
 #include "quenarch/freedesktop/file_text.h"
 
 #include <algorithm>
@@ -8,14 +9,9 @@
 namespace quenarch::freedesktop {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isLineBlank(char c) { return lineBlanks.find(c) != std::string_view::npos; }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+std::string_view trimmed(std::string_view text) { return quenarch::trimmed(text, lineBlanks); }
 
 // Calls found(bracket, lineStart, lineEnd) for each section header: a line whose first character
 // other than a blank is "[". Headers are few among the lines, so they are found by their "[".
@@ -24,7 +20,7 @@ void forEachHeader(std::string_view all, Found found)
 {
     for (std::size_t bracket = all.find('['); bracket != std::string_view::npos; bracket = all.find('[', bracket + 1)) {
         std::size_t lineStart = bracket;
-        while (lineStart > 0 && isBlank(all[lineStart - 1])) --lineStart;
+        while (lineStart > 0 && isLineBlank(all[lineStart - 1])) --lineStart;
         if (lineStart > 0 && all[lineStart - 1] != '\n') continue;
         const std::size_t end = std::min(all.find('\n', bracket), all.size());
         found(bracket, lineStart, end);

@@ -1,6 +1,7 @@
 #include "quenarch/freedesktop/mime_database.h"
 
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 #include "quenarch/freedesktop/file_text.h"
 #include "quenarch/freedesktop/mime_type_xml.h"
 
@@ -95,13 +96,6 @@ std::size_t firstWildcard(std::string_view pattern)
         if (pattern[i] == '*' || pattern[i] == '?' || pattern[i] == '[') return i;
     }
     return std::string_view::npos;
-}
-
-std::size_t firstCharacterLength(std::string_view text)
-{
-    std::size_t length = 1;
-    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) ++length;
-    return length;
 }
 
 } // namespace
@@ -281,7 +275,7 @@ std::string MimeDatabase::typeOfFileName(std::string_view fileName) const
         for (const bool asGiven : {false, true}) {
             if (!result.matching.empty()) break;
             const std::string_view name = asGiven ? fileName : std::string_view(lowered);
-            const std::size_t first = firstCharacterLength(name);
+            const std::size_t first = utf8CharacterEnd(name, 0);
             const std::size_t longest = first < name.size() ? name.size() - first : name.size();
             std::size_t bestLength = 0;
             std::vector<const Globs::Suffix*> best;

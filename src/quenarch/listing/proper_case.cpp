@@ -2,19 +2,9 @@
 
 #include "quenarch/base/ascii_case.h"
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 
 namespace quenarch {
-namespace {
-
-std::size_t firstCharacterLength(std::string_view text)
-{
-    std::size_t length = 1;
-    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) ++length;
-    return length;
-}
-
-} // namespace
-
 void appendProperCase(std::string& out, std::string_view text)
 {
     if (text.empty()) return;
@@ -27,7 +17,7 @@ void appendProperCase(std::string& out, std::string_view text)
         return;
     }
     out.resize(start);
-    const std::size_t first = firstCharacterLength(text);
+    const std::size_t first = utf8CharacterEnd(text, 0);
     out.append(toUpper(text.substr(0, first)));
     out.append(toLower(text.substr(first)));
 }

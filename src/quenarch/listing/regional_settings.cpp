@@ -1,26 +1,19 @@
 #include "quenarch/listing/regional_settings.h"
 
 #include "quenarch/listing/file_types.h"
+#include "quenarch/base/blank_text.h"
 #include "quenarch/base/text_case.h"
+#include "quenarch/base/utf8.h"
 
 namespace quenarch {
 namespace {
 
 constexpr std::size_t iniValueLimit = 254;
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
-
 // Cuts after at most limit characters, never inside a UTF-8 sequence.
 std::string firstCharacters(std::string text, std::size_t limit)
 {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-        if (characters++ == limit) {
-            text.resize(i);
-            break;
-        }
-    }
+    text.resize(utf8PrefixSize(text, limit));
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "quenarch/listing/row_builder.h"
 
+#include "quenarch/base/blank_text.h"
 #include "quenarch/base/text_case.h"
 #include "quenarch/listing/file_types.h"
 
@@ -13,7 +14,6 @@ namespace {
 constexpr std::string_view defaultIconKey = "default";
 constexpr std::int64_t secondsPerDay = 86400;
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 std::uint64_t prefixOf(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #include "quenarch/platform/ini_source.h"
 
+#include "quenarch/base/blank_text.h"
 #include "quenarch/base/text_case.h"
 
 #include <cstdlib>
@@ -7,18 +8,6 @@
 #include <sstream>
 
 namespace quenarch {
-namespace {
-
-std::string_view trimmedBlanks(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
-
 std::optional<std::string> findIniValue(std::string_view text, std::string_view section, std::string_view key)
 {
     bool inSection = false;
@@ -27,12 +16,12 @@ std::optional<std::string> findIniValue(std::string_view text, std::string_view 
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = trimmedBlanks(text.substr(start, end - start));
+        const std::string_view line = trimmed(text.substr(start, end - start), lineBlanks);
         start = end + 1;
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
-            const std::string_view name = trimmedBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            const std::string_view name = trimmed(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1), lineBlanks);
             // Only the first section of a name counts, as the desktop reads it.
             inSection = !sectionSeen && equalsCaseBlind(name, section);
             if (inSection) sectionSeen = true;
@@ -41,8 +30,8 @@ std::optional<std::string> findIniValue(std::string_view text, std::string_view 
         if (!inSection) continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        if (!equalsCaseBlind(trimmedBlanks(line.substr(0, equals)), key)) continue;
-        std::string_view value = trimmedBlanks(line.substr(equals + 1));
+        if (!equalsCaseBlind(trimmed(line.substr(0, equals), lineBlanks), key)) continue;
+        std::string_view value = trimmed(line.substr(equals + 1), lineBlanks);
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::string(value);
