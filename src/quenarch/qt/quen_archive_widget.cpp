@@ -7,6 +7,7 @@
 #include "quenarch/qt/desktop_platform.h"
 #include "quenarch/qt/list_delegate.h"
 #include "quenarch/qt/list_model.h"
+#include "quenarch/qt/view_text_conversion.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -69,34 +70,6 @@ std::string controlArchive(const QuenArchive& control)
     const Variant value = control.Archive();
     const std::string* text = value.get<std::string>();
     return text != nullptr ? *text : std::string();
-}
-
-// Reads a View text into a choice by the control's rule: the first character's digit, Report for
-// a blank text, Icon for a text starting with anything else. A digit above 3 converts to none.
-bool viewChoiceFromText(const QString& text, QuenArchiveWidget::ViewChoice* choice)
-{
-    const QString trimmed = text.trimmed();
-    const QChar first = text.isEmpty() ? QChar() : text.front();
-    int mode = 0;
-    if (trimmed.isEmpty())
-        mode = QuenArchiveWidget::Report;
-    else if (first >= u'0' && first <= u'9')
-        mode = first.unicode() - u'0';
-    if (mode > QuenArchiveWidget::Report) return false;
-    *choice = static_cast<QuenArchiveWidget::ViewChoice>(mode);
-    return true;
-}
-
-// Forms store View as a choice now; those written when it was a text hold a text, which the
-// form loader hands to the property as it is.
-void registerViewTextConversion()
-{
-    static const bool registered = QMetaType::registerConverterFunction(
-        [](const void* text, void* choice) {
-            return viewChoiceFromText(*static_cast<const QString*>(text), static_cast<QuenArchiveWidget::ViewChoice*>(choice));
-        },
-        QMetaType::fromType<QString>(), QMetaType::fromType<QuenArchiveWidget::ViewChoice>());
-    Q_UNUSED(registered);
 }
 
 } // namespace
