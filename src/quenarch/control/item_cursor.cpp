@@ -86,6 +86,8 @@ std::int32_t QuenArchive::MovePrevious()
     });
 }
 
+std::int32_t QuenArchive::currentRow() const { return moduleState().CurrentRow; }
+
 void QuenArchive::UpdateCurrentPicture()
 {
     const std::int32_t current = moduleState().CurrentRow;

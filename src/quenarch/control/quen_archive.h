@@ -107,6 +107,8 @@ public:
     const ImageList& ImageList4() const { return imageList4_; }
     const Platform& platform() const { return platform_; }
     Host& host() const { return host_; }
+    // The row the cursor and the item queries read, counted from 1; 0 before any.
+    std::int32_t currentRow() const;
 
 private:
     class RowSink;

@@ -1,6 +1,5 @@
 #include "quenarch/qt/quen_archive_widget.h"
 
-#include "quenarch/control/module_state.h"
 #include "quenarch/base/automation_error.h"
 #include "quenarch/qt/about_dialog.h"
 #include "quenarch/qt/conversions.h"
@@ -247,7 +246,7 @@ void QuenArchiveWidget::Surface::raiseEvent(EventId id, std::span<Variant> argum
         break;
     case EventId::ItemClick: {
         const std::int16_t eventRow = argumentOr<std::int16_t>(arguments, 0, -1);
-        const int row = eventRow >= 0 ? eventRow : moduleState().CurrentRow;
+        const int row = eventRow >= 0 ? eventRow : control->currentRow();
         const Variant::DateValue modified = argumentOr<Variant::DateValue>(arguments, 5, {0});
         emit q.itemClick(row, textArgument(arguments, 1), textArgument(arguments, 2), textArgument(arguments, 3), textArgument(arguments, 4),
                          dateTimeFromAutomationDate(modified.value));
