@@ -30,13 +30,6 @@ protected:
         return test::errorNumber([&] { control.LetArchive(Variant(path)); });
     }
 
-    std::string rowNames() const
-    {
-        std::string names;
-        for (std::size_t i = 1; i <= control.fileview().count(); ++i) names += control.fileview().row(i).text(NameColumn) + ";";
-        return names;
-    }
-
     test::TestPlatform t;
     HeadlessHost host;
     QuenArchive control{host, t.platform};
@@ -50,7 +43,7 @@ TEST_F(ControlTest, ListsAZipArchiveAndReadsThePathBackUpperCased)
     const fs::path copy = temp.path() / "Mixed.Zip";
     fs::copy_file(testData("control/three-members.zip"), copy);
     ASSERT_EQ(assign(copy.string()), 0);
-    EXPECT_EQ(rowNames(), "Readme.txt;Main.c;Guide.doc;");
+    EXPECT_EQ(test::rowNames(control.fileview()), "Readme.txt;Main.c;Guide.doc;");
     EXPECT_EQ(*control.Archive().get<std::string>(), toUpper(copy.string()));
     EXPECT_EQ(control.filename(), "Mixed.Zip");
     EXPECT_EQ(control.ArchiveType(), "Compressed (zipped) Folder");
@@ -61,7 +54,7 @@ TEST_F(ControlTest, ListsAZipArchiveAndReadsThePathBackUpperCased)
 TEST_F(ControlTest, ProperCasingLowersEveryLetterThatHasALowerCase)
 {
     ASSERT_EQ(assign(testData("rar/test_read_format_rar5_unicode.rar").string()), 0);
-    EXPECT_EQ(rowNames(), "👋🌎.txt;Ⓗⓐⓡⓓ ⓛⓘⓝⓚ.txt;𝒮𝓎𝓂𝒷𝑜𝓁𝒾𝒸 𝐿𝒾𝓃𝓀.txt;");
+    EXPECT_EQ(test::rowNames(control.fileview()), "👋🌎.txt;Ⓗⓐⓡⓓ ⓛⓘⓝⓚ.txt;𝒮𝓎𝓂𝒷𝑜𝓁𝒾𝒸 𝐿𝒾𝓃𝓀.txt;");
 }
 
 TEST_F(ControlTest, OpensTheNamedFileThroughACaseBlindMatchOfItsPath)

@@ -54,13 +54,6 @@ protected:
         control.ReadProperties(noProperties);
     }
 
-    std::string rowNames() const
-    {
-        std::string names;
-        for (std::size_t i = 1; i <= control.fileview().count(); ++i) names += control.fileview().row(i).text(NameColumn) + ";";
-        return names;
-    }
-
     test::TestPlatform t;
     HeadlessHost host;
     QuenArchive control{host, t.platform};
@@ -84,7 +77,7 @@ TEST_F(OutOfMemoryTest, OpeningGivesOutOfMemoryAndAnEmptyList)
                            }
                            // The control works on as before.
                            control.LetArchive(archive);
-                           EXPECT_EQ(rowNames(), "Readme.txt;Main.c;Guide.doc;");
+                           EXPECT_EQ(test::rowNames(control.fileview()), "Readme.txt;Main.c;Guide.doc;");
                        });
     EXPECT_GT(failures, 10);
 }

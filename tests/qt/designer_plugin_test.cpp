@@ -77,13 +77,13 @@ TEST(DesignerPluginTest, OffersTheControlItsDomXmlAndItsTaskMenu)
 // What the form editor reads from the widget's XML besides the widget: the name in the widget box,
 // and how the property editor treats Archive, and what it says of the properties that sit beside
 // QWidget's own enabled and visible.
-TEST(DesignerPluginTest, NamesTheControlForPeopleAndSpecifiesItsProperties)
+TEST(DesignerPluginTest, NamesTheControlForPeopleAndDescribesItsProperties)
 {
     QPluginLoader loader(QStringLiteral(QUENARCH_DESIGNER_PLUGIN));
     auto* plugin = qobject_cast<QDesignerCustomWidgetInterface*>(loader.instance());
     ASSERT_NE(plugin, nullptr) << loader.errorString().toStdString();
     QString displayName, customClass;
-    QMap<QString, QXmlStreamAttributes> stringSpecifications;
+    QMap<QString, QXmlStreamAttributes> stringProperties;
     QMap<QString, QString> toolTips;
     QXmlStreamReader xml(plugin->domXml());
     while (!xml.atEnd()) {
@@ -92,15 +92,15 @@ TEST(DesignerPluginTest, NamesTheControlForPeopleAndSpecifiesItsProperties)
         const QString name = attributes.value(QLatin1String("name")).toString();
         if (xml.name() == u"ui") displayName = attributes.value(QLatin1String("displayname")).toString();
         else if (xml.name() == u"class") customClass = xml.readElementText();
-        else if (xml.name() == u"stringpropertyspecification") stringSpecifications.insert(name, attributes);
+        else if (xml.name() == u"stringpropertyspecification") stringProperties.insert(name, attributes);
         else if (xml.name() == u"tooltip") toolTips.insert(name, xml.readElementText());
     }
     ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(displayName, "Quen Archive");
     EXPECT_EQ(customClass, plugin->name());
     // A path: one line, stored as it is and never offered for translation.
-    EXPECT_EQ(stringSpecifications.value("Archive").value(QLatin1String("notr")), u"true");
-    EXPECT_EQ(stringSpecifications.value("Archive").value(QLatin1String("type")), u"singleline");
+    EXPECT_EQ(stringProperties.value("Archive").value(QLatin1String("notr")), u"true");
+    EXPECT_EQ(stringProperties.value("Archive").value(QLatin1String("type")), u"singleline");
     for (const char* property : {"Enabled", "Visible"}) {
         const QString toolTip = toolTips.value(QString::fromLatin1(property));
         EXPECT_TRUE(Qt::mightBeRichText(toolTip)) << property << ": wrapped, not one long line";

@@ -2,6 +2,7 @@
 
 #include "quenarch/base/automation_error.h"
 #include "quenarch/listing/file_types.h"
+#include "quenarch/listing/list_view.h"
 #include "quenarch/platform/memory_registry.h"
 #include "quenarch/platform/platform.h"
 
@@ -67,6 +68,14 @@ std::int32_t errorNumber(Call&& call)
     } catch (const AutomationError& error) {
         return error.number();
     }
+}
+
+// The Name cells of every row, each followed by ";".
+inline std::string rowNames(const ListView& list)
+{
+    std::string names;
+    for (std::size_t i = 1; i <= list.count(); ++i) names += list.row(i).text(NameColumn) + ";";
+    return names;
 }
 
 std::filesystem::path testData(const std::string& name);

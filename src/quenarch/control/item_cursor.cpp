@@ -88,16 +88,23 @@ std::int32_t QuenArchive::MovePrevious()
 
 std::int32_t QuenArchive::currentRow() const { return moduleState().CurrentRow; }
 
-void QuenArchive::UpdateCurrentPicture()
+void QuenArchive::showCurrentRowPicture()
 {
     const std::int32_t current = moduleState().CurrentRow;
     if (current < 1) return;
     try {
         picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon());
     } catch (const AutomationError&) {
-        // The picture stays as it was.
+        // The row is gone (the list was emptied or refilled with fewer rows): keep the picture.
+    }
+}
+
+void QuenArchive::UpdateCurrentPicture()
+{
+    try {
+        showCurrentRowPicture();
     } catch (const std::bad_alloc&) {
-        // So it does when memory runs out.
+        // The picture stays as it was when memory runs out too.
     }
 }
 

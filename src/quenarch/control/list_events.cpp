@@ -15,13 +15,7 @@ inline constexpr std::int16_t rowBeyondEventRange = -1;
 void QuenArchive::listClick()
 try {
     host_.raiseEvent(EventId::Click, {});
-    const std::int32_t current = moduleState().CurrentRow;
-    if (current < 1) return;
-    try {
-        picture_ = imageList2_.picture(fileview_.row(static_cast<std::size_t>(current)).icon());
-    } catch (const AutomationError&) {
-        // The row is gone (the list was emptied or refilled with fewer rows): keep the picture.
-    }
+    showCurrentRowPicture();
 } catch (const std::bad_alloc&) {
     throw errors::outOfMemory();
 }

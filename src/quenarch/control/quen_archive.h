@@ -116,6 +116,8 @@ private:
     void assignArchive(const Variant& value, const ArchiveSource& source);
     void OpenArchive(const ArchiveSource& source);
     void UpdateCurrentPicture();
+    // The current row's icon as the control's picture; running out of memory is left to the caller.
+    void showCurrentRowPicture();
     void raiseMouseEvent(EventId id, std::int16_t& button, std::int16_t& shift, float x, float y);
     // Makes a row selected and scrolled into view; raises when there is no such row.
     void selectRow(std::int32_t index);
