@@ -167,8 +167,13 @@ public:
         return false;
     }
     bool failed() const { return failure_ != 0; }
+    // A large listing is written faster than a reader at the other end of a pipe takes it in:
+    // with the system's 64 KiB pipe the lister keeps stopping to wait. A pipe of 1 MiB lets both
+    // run on. Where that fails (not a pipe, or beyond the user's pipe allowance) nothing changes.
+    static void widenPipe() { fcntl(STDOUT_FILENO, F_SETPIPE_SZ, widePipeSize); }
 
 private:
+    static constexpr int widePipeSize = 1 << 20;
     int failure_ = 0;
 };
 
@@ -314,6 +319,7 @@ int main(int argc, char** argv)
         return finishOutput(out, 0);
     }
     if (!out.open()) return finishOutput(out, exitSomeFailed);
+    out.widenPipe();
 
     // The desktop's file types, icons and locale come from the freedesktop files themselves.
     quenarch::Platform platform;
