@@ -6,14 +6,30 @@ namespace quenarch {
 
 std::string NameDecoder::decode(std::string_view bytes) const
 {
-    if (chosen_ != nullptr) return chosen_->decode(bytes);
-    if (isValidUtf8(bytes)) return std::string(bytes);
-    return codePage_ == CodePage::Ibm437 ? decodeIbm437(bytes) : decodeWindows1252(bytes);
+    std::string converted;
+    return std::string(decode(bytes, converted));
 }
 
 std::string NameDecoder::decodeMarkedUtf8(std::string_view bytes) const
 {
-    return isValidUtf8(bytes) ? std::string(bytes) : decode(bytes);
+    std::string converted;
+    return std::string(decodeMarkedUtf8(bytes, converted));
+}
+
+std::string_view NameDecoder::decode(std::string_view bytes, std::string& converted) const
+{
+    if (chosen_ != nullptr)
+        converted = chosen_->decode(bytes);
+    else if (isValidUtf8(bytes))
+        return bytes;
+    else
+        converted = codePage_ == CodePage::Ibm437 ? decodeIbm437(bytes) : decodeWindows1252(bytes);
+    return converted;
+}
+
+std::string_view NameDecoder::decodeMarkedUtf8(std::string_view bytes, std::string& converted) const
+{
+    return isValidUtf8(bytes) ? bytes : decode(bytes, converted);
 }
 
 } // namespace quenarch

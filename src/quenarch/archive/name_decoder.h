@@ -25,6 +25,12 @@ public:
     // text, since some tools set the mark on names in other encodings.
     std::string decodeMarkedUtf8(std::string_view bytes) const;
 
+    // The same texts as views: of the bytes themselves when they need no conversion, which is
+    // nearly always, and of `converted` otherwise. A reader walking many names reuses one
+    // `converted` and copies nothing.
+    std::string_view decode(std::string_view bytes, std::string& converted) const;
+    std::string_view decodeMarkedUtf8(std::string_view bytes, std::string& converted) const;
+
 private:
     CodePage codePage_;
     const TextCodec* chosen_;

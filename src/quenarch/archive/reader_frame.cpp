@@ -8,22 +8,43 @@
 
 namespace quenarch {
 
-SplitName splitMemberName(std::string name)
+NameParts memberNameParts(std::string_view name)
 {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot + 1 == name.size()) return {std::move(name), {}};
-    std::string_view extension = std::string_view(name).substr(dot + 1);
+    if (dot == std::string::npos || dot + 1 == name.size()) return {name, {}};
+    const std::string_view extension = name.substr(dot + 1);
     // At most 255 characters, not bytes: a UTF-8 sequence is one character.
-    std::string ext(extension.substr(0, utf8PrefixSize(extension, 255)));
-    name.resize(dot);
-    return {std::move(name), std::move(ext)};
+    return {name.substr(0, dot), extension.substr(0, utf8PrefixSize(extension, 255))};
 }
+
+SplitName splitMemberName(std::string name)
+{
+    const NameParts parts = memberNameParts(name);
+    std::string extension(parts.extension);
+    name.resize(parts.base.size());
+    return {std::move(name), std::move(extension)};
+}
+
+namespace {
+
+void separateWithSlashes(std::string& path, bool backslashSeparates)
+{
+    if (backslashSeparates) std::replace(path.begin(), path.end(), '\\', '/');
+    while (!path.empty() && path.back() == '/') path.pop_back();
+}
+
+} // namespace
 
 std::string memberPath(std::string decodedName, bool backslashSeparates)
 {
-    if (backslashSeparates) std::replace(decodedName.begin(), decodedName.end(), '\\', '/');
-    while (!decodedName.empty() && decodedName.back() == '/') decodedName.pop_back();
+    separateWithSlashes(decodedName, backslashSeparates);
     return decodedName;
+}
+
+void assignMemberPath(std::string& path, std::string_view decodedName, bool backslashSeparates)
+{
+    path.assign(decodedName);
+    separateWithSlashes(path, backslashSeparates);
 }
 
 std::string crcText(std::uint32_t crc)

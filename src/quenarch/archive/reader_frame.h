@@ -51,14 +51,21 @@ struct SplitName {
     std::string base;
     std::string extension;
 };
+struct NameParts {
+    std::string_view base;
+    std::string_view extension;
+};
 
 // Splits a member name at its last dot. A name without a dot, or ending in one, is all base; an
 // extension longer than 255 characters keeps its first 255.
+NameParts memberNameParts(std::string_view name);
 SplitName splitMemberName(std::string name);
 
 // A member's full path as listings show it: "/" between its names, also where the format
 // separated them with backslashes (backslashSeparates), and no "/" at its end.
 std::string memberPath(std::string decodedName, bool backslashSeparates);
+// The same, written over `path`, whose room is reused.
+void assignMemberPath(std::string& path, std::string_view decodedName, bool backslashSeparates);
 
 // A CRC as upper-case hexadecimal without leading zeros ("0" for zero).
 std::string crcText(std::uint32_t crc);

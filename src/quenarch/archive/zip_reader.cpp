@@ -159,9 +159,16 @@ bool isDirectoryEntry(std::string_view name, std::uint8_t host, bool backslashSe
     return host == unixHost && ((externalAttributes >> 16) & unixFileTypeMask) == unixDirectoryType;
 }
 
+// What the walk over the central directory reuses from one member to the next: once the first
+// names have been seen, a member costs no allocation.
+struct MemberScratch {
+    std::string convertedName;
+    ArchiveMember member;
+};
+
 // The member of one central header: the header with its name and whatever of its extra field
 // the file holds.
-void addMember(Bytes header, MemberSink& sink, const NameDecoder& names)
+void addMember(Bytes header, MemberSink& sink, const NameDecoder& names, MemberScratch& scratch)
 {
     const std::uint8_t* fields = header.data();
     const std::uint16_t nameLength = readU16(fields + nameLengthOffset);
@@ -174,21 +181,22 @@ void addMember(Bytes header, MemberSink& sink, const NameDecoder& names)
     unpackedSize = found.unpackedSize.value_or(unpackedSize);
     packedSize = found.packedSize.value_or(packedSize);
 
-    std::string name = (readU16(fields + flagsOffset) & utf8NameFlag) ? names.decodeMarkedUtf8(storedName)
-                       : found.unicodePath                             ? names.decodeMarkedUtf8(*found.unicodePath)
-                                                                       : names.decode(storedName);
+    std::string& converted = scratch.convertedName;
+    const std::string_view name = (readU16(fields + flagsOffset) & utf8NameFlag) ? names.decodeMarkedUtf8(storedName, converted)
+                                  : found.unicodePath ? names.decodeMarkedUtf8(*found.unicodePath, converted)
+                                                      : names.decode(storedName, converted);
     // The row shows the name without its first folder; a name left without a base gives no row.
     const std::size_t slash = name.find('/');
-    SplitName split = splitMemberName(slash == std::string::npos ? name : name.substr(slash + 1));
-    if (split.base.find_first_not_of(' ') == std::string::npos) return;
+    const NameParts parts = memberNameParts(slash == std::string_view::npos ? name : name.substr(slash + 1));
+    if (parts.base.find_first_not_of(' ') == std::string_view::npos) return;
 
     const std::uint8_t host = fields[hostSystemOffset];
     const bool backslashSeparates = std::ranges::find(backslashHosts, host) != std::end(backslashHosts);
-    ArchiveMember member;
-    member.baseName = std::move(split.base);
-    member.extension = std::move(split.extension);
+    ArchiveMember& member = scratch.member;
+    member.baseName.assign(parts.base);
+    member.extension.assign(parts.extension);
     member.isDirectory = isDirectoryEntry(name, host, backslashSeparates, readU32(fields + externalAttributesOffset));
-    member.path = memberPath(std::move(name), backslashSeparates);
+    assignMemberPath(member.path, name, backslashSeparates);
     member.unpackedSize = unpackedSize;
     member.packedSize = packedSize;
     member.date = DosDateToDate(readU16(fields + dateOffset));
@@ -223,6 +231,7 @@ ReadVerdict ReadZipArchive(ByteSource& file, MemberSink& sink, const NameDecoder
     if (directory.offset < file.size())
         sink.expectMembers(std::min({directory.entries, (file.size() - directory.offset) / centralHeaderSize, MemberSink::maximumExpectedMembers}));
     std::uint64_t at = directory.offset;
+    MemberScratch scratch;
     for (std::uint64_t entry = 0; entry < directory.entries; ++entry) {
         const std::optional<Bytes> fixed = file.read(at, centralHeaderSize);
         if (!fixed || readU32(fixed->data()) == endRecordSignature) break;
@@ -242,7 +251,7 @@ ReadVerdict ReadZipArchive(ByteSource& file, MemberSink& sink, const NameDecoder
         std::optional<Bytes> header = file.read(at, centralHeaderSize + nameLength + extraLength);
         if (!header) header = file.read(at, centralHeaderSize + nameLength);
         if (!header) break;
-        addMember(*header, sink, names);
+        addMember(*header, sink, names, scratch);
         at += centralHeaderSize + nameLength + extraLength + commentLength;
     }
     return ReadVerdict::Archive;
