@@ -211,9 +211,9 @@ TEST_F(MemberRows, CellsAHostRewritesHoldItsTextAndTheValueReadFromIt)
     EXPECT_EQ(list.row(1).text(NameColumn), "Renamed");
 }
 
-TEST_F(MemberRows, CountTheCharactersOfTheirNameAsWritten)
+TEST_F(MemberRows, CountTheCharactersOfTheirCellsAsWritten)
 {
-    const ExtensionId accented = list.shareExtension("TËXT", "tëxt", "Text");
+    const ExtensionId accented = list.shareExtension("TËXT", "tëxt", "Tèxte accentué");
     addMember("dir/READ_ME", text, 1, afternoon);
     addMember("plain", none, 1, afternoon);
     addMember("ÉCOLE", text, 1, afternoon);  // proper casing of other letters
@@ -221,13 +221,19 @@ TEST_F(MemberRows, CountTheCharactersOfTheirNameAsWritten)
     addMember("notes", accented, 1, afternoon);
     addMember("renamed", text, 1, afternoon);
     list.setText(list.count(), "Über");
+    list.setSubItem(list.count(), TypeColumn, "Téxte");
     list.add(); // a host's row with no name at all
     std::string scratch;
     for (std::size_t i = 1; i <= list.count(); ++i) {
-        const std::string written = list.row(i).text(NameColumn);
-        EXPECT_EQ(list.row(i).textCharacters(scratch), utf8CharacterCount(written)) << written;
+        for (std::size_t column = 0; column < listingColumnCount; ++column) {
+            const std::string written = list.row(i).text(column);
+            EXPECT_EQ(list.row(i).characters(column, scratch), utf8CharacterCount(written)) << written;
+            std::string appended = "before";
+            EXPECT_EQ(list.row(i).appendCountedText(appended, column), utf8CharacterCount(written)) << written;
+            EXPECT_EQ(appended, "before" + written);
+        }
     }
-    EXPECT_EQ(list.row(1).textCharacters(scratch), 15u); // "Dir/read_me.txt"
+    EXPECT_EQ(list.row(1).characters(NameColumn, scratch), 15u); // "Dir/read_me.txt"
 }
 
 TEST_F(MemberRows, KeepTheirPathAndFolderFlag)

@@ -68,7 +68,7 @@ std::array<std::size_t, shownColumns> columnWidths(const ListView& list)
     std::string scratch;
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
-        widths[NameColumn] = std::max(widths[NameColumn], row.textCharacters(scratch));
+        widths[NameColumn] = std::max(widths[NameColumn], row.characters(NameColumn, scratch));
         if (const auto size = row.unpackedSize())
             largestSize = std::max(largestSize, *size);
         else
@@ -77,7 +77,7 @@ std::array<std::size_t, shownColumns> columnWidths(const ListView& list)
             largestPacked = std::max(largestPacked, *size);
         else
             widths[PackedColumn] = std::max(widths[PackedColumn], utf8CharacterCount(row.text(PackedColumn, scratch)));
-        widths[TypeColumn] = std::max(widths[TypeColumn], utf8CharacterCount(row.text(TypeColumn, scratch)));
+        widths[TypeColumn] = std::max(widths[TypeColumn], row.characters(TypeColumn, scratch));
     }
     scratch.clear();
     list.locale().appendGroupedNumber(scratch, largestSize);
@@ -98,8 +98,9 @@ void writeReport(const QuenArchive& control, const TextSink& write)
     std::string& text = out.text();
 
     // One line of cells: each padded to its column's width, the sizes on the right, the last
-    // one as it is, and no blanks at the end of the line. A left-aligned cell is written in place
-    // and measured there; a right-aligned one is written aside first, to put its padding before it.
+    // one as it is, and no blanks at the end of the line. appendCell appends a cell and returns
+    // its characters. A left-aligned cell is written in place; a right-aligned one is written
+    // aside first, to put its padding before it.
     std::string aside;
     const auto writeLine = [&](auto&& appendCell) {
         const std::size_t lineStart = text.size();
@@ -110,13 +111,10 @@ void writeReport(const QuenArchive& control, const TextSink& write)
             }
             if (list.columns()[column].alignment == ColumnAlignment::Right) {
                 aside.clear();
-                appendCell(aside, column);
-                text.append(widths[column] - utf8CharacterCount(aside), ' ');
+                text.append(widths[column] - appendCell(aside, column), ' ');
                 text.append(aside);
             } else {
-                const std::size_t cellStart = text.size();
-                appendCell(text, column);
-                text.append(widths[column] - utf8CharacterCount(std::string_view(text).substr(cellStart)), ' ');
+                text.append(widths[column] - appendCell(text, column), ' ');
             }
             text.append(columnGap);
         }
@@ -126,10 +124,14 @@ void writeReport(const QuenArchive& control, const TextSink& write)
         text.push_back('\n');
         out.endOfLine();
     };
-    writeLine([&](std::string& into, std::size_t column) { into.append(list.columns()[column].caption); });
+    writeLine([&](std::string& into, std::size_t column) {
+        const std::string& caption = list.columns()[column].caption;
+        into.append(caption);
+        return utf8CharacterCount(caption);
+    });
     for (std::size_t i = 1; i <= list.count(); ++i) {
         const ListRow row = list.row(i);
-        writeLine([&](std::string& into, std::size_t column) { row.appendText(into, column); });
+        writeLine([&](std::string& into, std::size_t column) { return row.appendCountedText(into, column); });
     }
 
     text.append(std::to_string(list.count())).append(list.count() == 1 ? " row" : " rows");

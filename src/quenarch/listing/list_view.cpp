@@ -33,16 +33,28 @@ std::string_view ListRow::text(std::size_t column, std::string& scratch) const
     return scratch;
 }
 
-std::size_t ListRow::textCharacters(std::string& scratch) const
+std::optional<std::size_t> ListRow::knownCharacters(std::size_t column) const
 {
-    if (holdsMember(NameColumn)) {
-        const std::string_view base = record_->base.view();
-        if (isAscii(base)) {
-            const std::string& shown = list_->rows_.extension(record_->extension).shown;
-            return base.size() + (shown.empty() ? 0 : 1 + utf8CharacterCount(shown));
-        }
-    }
-    return utf8CharacterCount(text(NameColumn, scratch));
+    if ((column != NameColumn && column != TypeColumn) || !holdsMember(column)) return std::nullopt;
+    const SharedExtension& extension = list_->rows_.extension(record_->extension);
+    if (column == TypeColumn) return extension.typeCharacters;
+    if (column == NameColumn && record_->has(RowRecord::asciiBase))
+        return record_->base.view().size() + (extension.shown.empty() ? 0 : 1 + extension.shownCharacters);
+    return std::nullopt;
+}
+
+std::size_t ListRow::characters(std::size_t column, std::string& scratch) const
+{
+    if (const auto known = knownCharacters(column)) return *known;
+    return utf8CharacterCount(text(column, scratch));
+}
+
+std::size_t ListRow::appendCountedText(std::string& out, std::size_t column) const
+{
+    const std::size_t start = out.size();
+    appendText(out, column);
+    if (const auto known = knownCharacters(column)) return *known;
+    return utf8CharacterCount(std::string_view(out).substr(start));
 }
 
 void ListRow::appendText(std::string& out, std::size_t column) const

@@ -46,9 +46,11 @@ public:
     // scratch (replacing what it held).
     std::string_view text(std::size_t column, std::string& scratch) const;
     void appendText(std::string& out, std::size_t column) const;
-    // The characters of the row's text, as text(0) writes it: a member's ASCII name is counted
-    // without being written, as proper casing keeps its length.
-    std::size_t textCharacters(std::string& scratch) const;
+    // The same, returning the characters appended.
+    std::size_t appendCountedText(std::string& out, std::size_t column) const;
+    // The characters of the cell's text, as text(column) writes it: a member's ASCII name and
+    // its type are counted without being written.
+    std::size_t characters(std::size_t column, std::string& scratch) const;
 
     // The member's sizes and CRC; nothing where the cell holds a host's text or the row is no
     // member's.
@@ -77,6 +79,8 @@ private:
 
     bool holdsMember(std::size_t column) const { return record_->has(RowRecord::member) && !record_->hostWrote(column); }
     void appendMemberText(std::string& out, std::size_t column) const;
+    // The characters of a member's cell where they are known without writing it.
+    std::optional<std::size_t> knownCharacters(std::size_t column) const;
 
     const ListView* list_;
     const RowRecord* record_;

@@ -1,5 +1,7 @@
 #include "quenarch/listing/row_store.h"
 
+#include "quenarch/base/utf8.h"
+
 #include <algorithm>
 
 namespace quenarch {
@@ -43,6 +45,7 @@ RowRecord RowStore::memberRecord(const MemberValues& member)
     RowRecord record;
     record.flags = RowRecord::member;
     record.base = texts_.store(member.baseName);
+    if (isAscii(member.baseName)) record.flags |= RowRecord::asciiBase;
     if (const auto nameStart = nameStartInPath(member.path, member.baseName, extensions_[member.extension].asPassed)) {
         record.flags |= RowRecord::pathEndsWithName;
         if (*nameStart > 0) record.path = texts_.store(member.path.substr(0, *nameStart));
@@ -63,7 +66,7 @@ RowRecord RowStore::memberRecord(const MemberValues& member)
 
 ExtensionId RowStore::shareExtension(std::string_view asPassed, std::string_view shown, std::string_view typeText)
 {
-    extensions_.push_back({std::string(asPassed), std::string(shown), std::string(typeText)});
+    extensions_.push_back({std::string(asPassed), std::string(shown), std::string(typeText), utf8CharacterCount(shown), utf8CharacterCount(typeText)});
     return static_cast<ExtensionId>(extensions_.size() - 1);
 }
 

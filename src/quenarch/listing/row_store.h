@@ -38,11 +38,14 @@ struct RowMoment {
 };
 
 // What the rows of one extension share: the extension as the reader passed it, as the name
-// shows it (lower case; empty for a blank one) and the description of its file type.
+// shows it (lower case; empty for a blank one) and the description of its file type, with the
+// characters of the last two counted once.
 struct SharedExtension {
     std::string asPassed;
     std::string shown;
     std::string typeText;
+    std::size_t shownCharacters = 0;
+    std::size_t typeCharacters = 0;
 };
 using ExtensionId = std::uint32_t;
 
@@ -71,6 +74,7 @@ struct RowRecord {
                               // the extension as passed
         directory = 8,
         selected = 16,
+        asciiBase = 32, // the base name is ASCII, so proper casing keeps its length
     };
 
     StoredText base;
@@ -133,7 +137,7 @@ private:
     LargeBlockResource blocks_;
     TextArena texts_{&blocks_};
     Records records_{&blocks_};
-    std::deque<SharedExtension> extensions_;
+    std::vector<SharedExtension> extensions_;
     std::deque<std::string> iconKeys_{std::string()};
     std::unordered_map<std::string_view, IconKeyNumber> iconKeyNumbers_; // every key but the empty one
     std::vector<std::array<std::string, listingColumnCount>> hostTexts_;
