@@ -10,6 +10,14 @@ Picture resizedPicture(const Image& source, int width, int height)
     if (source.width == width && source.height == height) return std::make_shared<Image>(source);
     auto target = std::make_shared<Image>(width, height, source.colorCount);
     if (source.width == 0 || source.height == 0) return target;
+    // A picture of one colour (such as the blank stand-in of a program that draws no icons) is
+    // that colour at any size, or transparent black where it is wholly transparent: what
+    // averaging gives, without averaging.
+    const std::uint32_t first = source.pixels.front();
+    if (std::all_of(source.pixels.begin(), source.pixels.end(), [&](std::uint32_t p) { return p == first; })) {
+        std::fill(target->pixels.begin(), target->pixels.end(), (first >> 24) == 0 ? 0 : first);
+        return target;
+    }
     // The source columns each target column covers, worked out once for all rows.
     std::vector<int> columnStart(static_cast<std::size_t>(width) + 1);
     for (int x = 0; x <= width; ++x) columnStart[static_cast<std::size_t>(x)] = x * source.width / width;
