@@ -42,6 +42,32 @@ std::string literal(const std::string& text)
     return out + "\"";
 }
 
+// Every text of the tables, kept once in one block: a table names a text by its place there.
+class TextBlock {
+public:
+    // "{offset, length}" of the text, added to the block when it is new.
+    std::string place(const std::string& text)
+    {
+        const auto [entry, added] = offsets_.try_emplace(text, block_.size());
+        if (added) block_ += text;
+        return "{" + std::to_string(entry->second) + ", " + std::to_string(text.size()) + "}";
+    }
+
+    // The block as a character array, written as string literals of a few dozen bytes each.
+    void write() const
+    {
+        std::printf("constexpr char textData[] =");
+        constexpr std::size_t piece = 64;
+        for (std::size_t at = 0; at < block_.size(); at += piece) std::printf("\n    %s", literal(block_.substr(at, piece)).c_str());
+        if (block_.empty()) std::printf(" \"\"");
+        std::printf(";\n\n");
+    }
+
+private:
+    std::string block_;
+    std::map<std::string, std::size_t> offsets_;
+};
+
 using Key = std::tuple<int, int, int>; // language, script, territory
 
 Key keyOf(const QLocale& locale) { return {locale.language(), locale.script(), locale.territory()}; }
@@ -172,23 +198,24 @@ std::vector<Choice> choicesOf(const Locales& locales)
     return choices;
 }
 
-void writeCodes(const char* name, const std::map<std::string, int>& codes)
+void writeCodes(const char* name, const std::map<std::string, int>& codes, TextBlock& texts)
 {
     std::printf("constexpr Code %sData[] = {\n", name);
-    for (const auto& [code, id] : codes) std::printf("    {%s, %d},\n", literal(code).c_str(), id);
+    for (const auto& [code, id] : codes) std::printf("    {%s, %d},\n", texts.place(code).c_str(), id);
     std::printf("};\n");
 }
 
-void writeLocales(const Locales& locales)
+void writeLocales(const Locales& locales, TextBlock& texts)
 {
     std::printf("constexpr NumberFormat numberFormatData[] = {\n");
-    for (const auto& [thousands, decimal] : locales.numberFormats.values()) std::printf("    {%s, %s},\n", literal(thousands).c_str(), literal(decimal).c_str());
+    for (const auto& [thousands, decimal] : locales.numberFormats.values())
+        std::printf("    {%s, %s},\n", texts.place(thousands).c_str(), texts.place(decimal).c_str());
     std::printf("};\n\nconstexpr DateFormat dateFormatData[] = {\n");
     for (const DateFormat& date : locales.dateFormats.values()) {
         std::printf("    {");
         for (std::size_t i = 0; i < date.size(); ++i) {
             if (i == 6 || i == 18) std::printf("{"); // the month names, then their abbreviations
-            std::printf("%s", literal(date[i]).c_str());
+            std::printf("%s", texts.place(date[i]).c_str());
             std::printf(i == 17 || i == 29 ? "}" : "");
             std::printf(i + 1 < date.size() ? ", " : "");
         }
@@ -196,7 +223,7 @@ void writeLocales(const Locales& locales)
     }
     std::printf("};\n\nconstexpr Locale localeData[] = {\n");
     for (const Locales::Entry& entry : locales.entries)
-        std::printf("    {%s, %s, %d, %d},\n", literal(entry.name).c_str(), literal(entry.minimalName).c_str(), entry.numbers, entry.dates);
+        std::printf("    {%s, %s, %d, %d},\n", texts.place(entry.name).c_str(), texts.place(entry.minimalName).c_str(), entry.numbers, entry.dates);
     std::printf("};\n\n");
 }
 
@@ -229,12 +256,15 @@ int main()
     }
     std::printf("// Written by src/generators/locale_table_generator.cpp from the locales of Qt %s: do not edit.\n\n", qVersion());
     std::printf("#include \"quenarch/freedesktop/locale_data.h\"\n\nnamespace quenarch::freedesktop::localeData {\nnamespace {\n\n");
-    writeLocales(locales);
-    writeCodes("languageCode", codes.languages);
-    writeCodes("scriptCode", codes.scripts);
-    writeCodes("territoryCode", codes.territories);
+    TextBlock texts;
+    writeLocales(locales, texts);
+    writeCodes("languageCode", codes.languages, texts);
+    writeCodes("scriptCode", codes.scripts, texts);
+    writeCodes("territoryCode", codes.territories, texts);
     writeChoices(choices);
+    texts.write();
     std::printf("} // namespace\n\n");
+    std::printf("Text::operator std::string_view() const { return {textData + offset_, length_}; }\n\n");
     std::printf("const std::span<const NumberFormat> numberFormats(numberFormatData);\n"
                 "const std::span<const DateFormat> dateFormats(dateFormatData);\n"
                 "const std::span<const Locale> locales(localeData);\n"

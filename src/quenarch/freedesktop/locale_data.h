@@ -8,25 +8,38 @@
 // locale the Qt in use knows, and what QLocale needs to choose one by name.
 namespace quenarch::freedesktop::localeData {
 
+// A text of the tables: where it starts in the one block that holds all their texts, and its
+// length. Positions rather than pointers, so that nothing in the tables needs relocating when the
+// program starts: with pointers, the loader wrote some 190 KB of them in every process.
+class Text {
+public:
+    constexpr Text(std::uint32_t offset, std::uint32_t length) : offset_(offset), length_(length) {}
+    operator std::string_view() const;
+
+private:
+    std::uint32_t offset_;
+    std::uint32_t length_;
+};
+
 struct NumberFormat {
-    std::string_view thousandsSeparator;
-    std::string_view decimalPoint;
+    Text thousandsSeparator;
+    Text decimalPoint;
 };
 
 struct DateFormat {
-    std::string_view shortDatePattern;
-    std::string_view longTimePattern;
-    std::string_view dateSeparator;
-    std::string_view timeSeparator;
-    std::string_view amText;
-    std::string_view pmText;
-    std::string_view monthNames[12];
-    std::string_view monthAbbreviations[12];
+    Text shortDatePattern;
+    Text longTimePattern;
+    Text dateSeparator;
+    Text timeSeparator;
+    Text amText;
+    Text pmText;
+    Text monthNames[12];
+    Text monthAbbreviations[12];
 };
 
 struct Locale {
-    std::string_view name;        // as QLocale::name() gives it: "de_DE", "C"
-    std::string_view minimalName; // without the subtags its language implies: "de", "de-AT", "C"
+    Text name;          // as QLocale::name() gives it: "de_DE", "C"
+    Text minimalName;   // without the subtags its language implies: "de", "de-AT", "C"
     std::uint16_t numberFormat;   // position in numberFormats
     std::uint16_t dateFormat;     // position in dateFormats
 };
@@ -34,7 +47,7 @@ struct Locale {
 // A code QLocale reads in a locale name and the number of the language, script or territory it
 // names, sorted by code.
 struct Code {
-    std::string_view code;
+    Text code;
     std::uint16_t id;
 };
 

@@ -28,9 +28,9 @@ bool isAsciiLetterOrDigit(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' &
 std::optional<std::uint16_t> codeIn(std::span<const localeData::Code> codes, std::string_view code)
 {
     const auto found = std::lower_bound(codes.begin(), codes.end(), code, [](const localeData::Code& entry, std::string_view wanted) {
-        return entry.code < wanted;
+        return std::string_view(entry.code) < wanted;
     });
-    if (found == codes.end() || found->code != code) return std::nullopt;
+    if (found == codes.end() || std::string_view(found->code) != code) return std::nullopt;
     return found->id;
 }
 
