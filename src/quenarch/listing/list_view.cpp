@@ -38,9 +38,8 @@ std::optional<std::size_t> ListRow::knownCharacters(std::size_t column) const
     if ((column != NameColumn && column != TypeColumn) || !holdsMember(column)) return std::nullopt;
     const SharedExtension& extension = list_->rows_.extension(record_->extension);
     if (column == TypeColumn) return extension.typeCharacters;
-    if (column == NameColumn && record_->has(RowRecord::asciiBase))
-        return record_->base.view().size() + (extension.shown.empty() ? 0 : 1 + extension.shownCharacters);
-    return std::nullopt;
+    if (!record_->has(RowRecord::asciiBase)) return std::nullopt;
+    return record_->base.view().size() + (extension.shown.empty() ? 0 : 1 + extension.shownCharacters);
 }
 
 std::size_t ListRow::characters(std::size_t column, std::string& scratch) const
