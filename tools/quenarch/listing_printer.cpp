@@ -72,19 +72,18 @@ std::array<std::size_t, shownColumns> columnWidths(const ListView& list)
         if (const auto size = row.unpackedSize())
             largestSize = std::max(largestSize, *size);
         else
-            widths[SizeColumn] = std::max(widths[SizeColumn], utf8CharacterCount(row.text(SizeColumn, scratch)));
+            widths[SizeColumn] = std::max(widths[SizeColumn], row.characters(SizeColumn, scratch));
         if (const auto size = row.packedSize())
             largestPacked = std::max(largestPacked, *size);
         else
-            widths[PackedColumn] = std::max(widths[PackedColumn], utf8CharacterCount(row.text(PackedColumn, scratch)));
+            widths[PackedColumn] = std::max(widths[PackedColumn], row.characters(PackedColumn, scratch));
         widths[TypeColumn] = std::max(widths[TypeColumn], row.characters(TypeColumn, scratch));
     }
-    scratch.clear();
-    list.locale().appendGroupedNumber(scratch, largestSize);
-    widths[SizeColumn] = std::max(widths[SizeColumn], utf8CharacterCount(scratch));
-    scratch.clear();
-    list.locale().appendGroupedNumber(scratch, largestPacked);
-    widths[PackedColumn] = std::max(widths[PackedColumn], utf8CharacterCount(scratch));
+    for (const auto& [column, largest] : {std::pair{SizeColumn, largestSize}, std::pair{PackedColumn, largestPacked}}) {
+        scratch.clear();
+        list.locale().appendGroupedNumber(scratch, largest);
+        widths[column] = std::max(widths[column], utf8CharacterCount(scratch));
+    }
     return widths;
 }
 
