@@ -65,6 +65,7 @@ TEST_F(PropertyFileTest, DamagedOrForeignFilesNameTheFileAndTheKey)
         {"", "", 0},
         {"quenarch-properties 1\nView = \"unterminated\n", "View", 2},
         {"quenarch-properties 1\nEnabled\n", "Enabled", 2},
+        {"quenarch-properties 1\nbeginproperty\t= \"2-List\"\n", "beginproperty", 2}, // would be saved as an opening
         {"quenarch-properties 1\nBeginProperty Font\n   Size = 9\n", "Font", 3},
         {"quenarch-properties 1\nBeginProperty Font\n   Colour = 9\nEndProperty\n", "Font.Colour", 3},
         {"quenarch-properties 1\nBeginProperty Font\n   Size = \"large\"\nEndProperty\n", "Font.Size", 3},
@@ -207,6 +208,16 @@ TEST_F(PropertyFileTest, TextsThatWouldNotReadBackAreNotSaved)
     const auto file = temp.path() / "form.qprops";
     EXPECT_THROW(writePropertiesToFile(control, file), PropertyFileError);
     EXPECT_FALSE(fs::exists(file));
+
+    // Keys a host writes that would read back as an opening, a comment or another key.
+    for (const char* key : {"BeginProperty", "beginPROPERTY", "BeginProperty Font", "A=B", "'note", " padded", "two\nlines"}) {
+        FilePropertyBag bag;
+        bag.writeProperty(key, Variant(1), Variant());
+        EXPECT_THROW(bag.text("keys.qprops"), PropertyFileError) << key;
+    }
+    FilePropertyBag bag;
+    bag.writeProperty("BeginPropertyFont", Variant(1), Variant());
+    EXPECT_EQ(FilePropertyBag::parse(bag.text("keys.qprops"), "keys.qprops").readProperty("BeginPropertyFont", Variant()), Variant(1));
 }
 
 } // namespace

@@ -118,6 +118,9 @@ constexpr std::string_view beginProperty = "BeginProperty ";
 // Whether a line opens a property of its own, such as a font.
 bool opensProperty(std::string_view line) { return equalsCaseBlind(line.substr(0, std::min(line.size(), beginProperty.size())), beginProperty); }
 
+// Whether a key, written as "KEY = VALUE", would read back as the opening of a property.
+bool readsAsOpening(std::string_view key) { return opensProperty(std::string(key) + " = "); }
+
 std::optional<Variant> parseValue(std::string_view text)
 {
     if (text.empty()) return std::nullopt;
@@ -274,6 +277,7 @@ FilePropertyBag FilePropertyBag::parse(std::string_view content, const std::file
         const std::string_view key = trimmed(text.substr(0, equals == std::string_view::npos ? text.size() : equals), lineBlanks);
         const std::string qualified = font ? fontKey + "." + std::string(key) : std::string(key);
         if (equals == std::string_view::npos || key.empty()) throw PropertyFileError(file, number, qualified, "expected KEY = VALUE");
+        if (!font && readsAsOpening(key)) throw PropertyFileError(file, number, qualified, "expected BeginProperty NAME");
         const std::string_view valueText = trimmed(text.substr(equals + 1), lineBlanks);
         const FontField* field = nullptr;
         if (font) {
@@ -304,7 +308,7 @@ std::string FilePropertyBag::text(const std::filesystem::path& file) const
     // What the reader would take for something else is refused rather than written.
     const auto checkKey = [&](std::string_view key, bool ofFont) {
         const bool readsBack = !key.empty() && trimmed(key, lineBlanks) == key && key.find('\n') == std::string_view::npos &&
-                               (ofFont || (key.find('=') == std::string_view::npos && key.front() != '\'' && !opensProperty(key)));
+                               (ofFont || (key.find('=') == std::string_view::npos && key.front() != '\'' && !readsAsOpening(key)));
         if (!readsBack) throw PropertyFileError(file, 0, key, "a key that would not read back as itself cannot be saved");
     };
     const auto checkText = [&](std::string_view key, std::string_view text) {
